@@ -289,17 +289,33 @@ void CMainDlg::fillDestinationCombo() {
 }
 
 // The window's message table, in its order: window menu, painting and dragging (event
-// handlers), Min, Close, HOME, HELP, the profile combo's click request (event()), Setting.
+// handlers), timers 1000 and 1001, Open File, Delete File, Clear, Start, Stop, the
+// destination combo's change and confirmation, Browse, Open, Min, Close, HOME, HELP, the
+// profile combo's click request (event()), Setting, dropped files.
 void CMainDlg::wireHandlers() {
     connect(&m_windowMenu, &QMenu::triggered, this,
             [this](QAction* action) { onSystemCommand(action->data().toInt()); });
     auto* altSpace = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
     connect(altSpace, &QShortcut::activated, this, [this] { showWindowMenu(mapToGlobal(QPoint(0, 0))); });
+    m_pollEncoderTimer.setObjectName(QStringLiteral("TIMER_POLL_ENCODER"));
+    m_progressTimer.setObjectName(QStringLiteral("TIMER_PROGRESS"));
+    connect(&m_pollEncoderTimer, &QTimer::timeout, this, &CMainDlg::onPollEncoder);
+    connect(&m_progressTimer, &QTimer::timeout, this, &CMainDlg::onProgress);
+    connect(m_openFile, &QPushButton::clicked, this, &CMainDlg::onOpenFile);
+    connect(m_deleteFile, &QPushButton::clicked, this, &CMainDlg::onDeleteFile);
+    connect(m_clear, &QPushButton::clicked, this, &CMainDlg::onClear);
+    connect(m_start, &QPushButton::clicked, this, &CMainDlg::onStart);
+    connect(m_stop, &QPushButton::clicked, this, &CMainDlg::onStop);
+    connect(m_destinationCombo, &QComboBox::currentIndexChanged, this, &CMainDlg::onDestinationSelChange);
+    connect(m_destinationCombo, &QComboBox::activated, this, &CMainDlg::onDestinationSelOk);
+    connect(m_browse, &QPushButton::clicked, this, &CMainDlg::onBrowse);
+    connect(m_open, &QPushButton::clicked, this, &CMainDlg::onOpen);
     connect(m_min, &QPushButton::clicked, this, &CMainDlg::onMinimize);
     connect(m_close, &QPushButton::clicked, this, &CMainDlg::onClose);
     connect(m_home, &QPushButton::clicked, this, &CMainDlg::onHomePage);
     connect(m_help, &QPushButton::clicked, this, &CMainDlg::onHelpPage);
     connect(m_setting, &QPushButton::clicked, this, &CMainDlg::onSetting);
+    setAcceptDrops(true); // dropped files: dragEnterEvent, dropEvent
 }
 
 QRegion CMainDlg::skinRegion(const QImage& background) {
@@ -418,6 +434,10 @@ void CMainDlg::keyPressEvent(QKeyEvent* event) {
 }
 
 void CMainDlg::closeEvent(QCloseEvent* event) {
+    if (!closeRequest()) {
+        event->ignore();
+        return;
+    }
     QDialog::closeEvent(event);
     m_closeAllowed = 1;
 }

@@ -14,6 +14,7 @@
 #include <QPoint>
 #include <QRegion>
 #include <QString>
+#include <QTimer>
 
 #include <cstdint>
 
@@ -23,6 +24,7 @@ class CwxStatic;
 class ControlEvent;
 class QComboBox;
 class QTreeWidget;
+struct PendingPaths;
 
 // Whether a conversion run is under way; while it is, the commands that change jobs,
 // profile or destination through dialogs do nothing.
@@ -96,6 +98,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void startUp(const char* moduleFolder);
@@ -118,6 +122,26 @@ private:
     void onProfileComboClick(ControlEvent& request);
     void onSetting();
     void showWindowMenu(const QPoint& globalPos);
+
+    // Adding files (adding_files.cpp).
+    void onOpenFile();
+    void onDeleteFile();
+    void onClear();
+    void addFiles(const PendingPaths& pending);
+    // Destination (destination.cpp).
+    void onDestinationSelChange(int index);
+    void onDestinationSelOk(int index);
+    void onBrowse();
+    void onOpen();
+    void takeChosenFolder(const QString& folder);
+    void restoreDestinationSelection();
+    // Conversion control (conversion_control.cpp).
+    void onStart();
+    void onStop();
+    int startNextJob(ConversionJob* job);
+    void onPollEncoder();
+    void onProgress();
+    bool closeRequest();
 
     // Fields in the order the window's parts use them.
     std::uint8_t m_closeAllowed = 0;
@@ -152,6 +176,9 @@ private:
     CBitmapSlider* m_progress = nullptr;
     CReadOnlyComboBox* m_profileCombo = nullptr;
     QComboBox* m_destinationCombo = nullptr;
+
+    QTimer m_pollEncoderTimer; // TIMER_POLL_ENCODER
+    QTimer m_progressTimer;    // TIMER_PROGRESS
 
     // The window menu (Minimize, Close, About) of a window without a title bar.
     QMenu m_windowMenu;

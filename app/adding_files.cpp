@@ -1,0 +1,205 @@
+// Adding files to the job list and taking them out again: Open File, dropped files,
+// the probing worker with the wait dialog, Delete File and Clear.
+#include "adding_files.h"
+
+#include "job_list.h"
+#include "main_dlg.h"
+#include "media_probe.h"
+#include "string_table.h"
+#include "wait_dlg.h"
+#include "worker_thread.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QThread>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+
+OpenFileChooser g_openFileChooser;
+
+QStringList systemFileChooser(QWidget* owner) {
+    // Several files, no filter, no default name: the selection comes back in the
+    // dialog's order.
+    return QFileDialog::getOpenFileNames(owner);
+}
+
+QString joinFolderAndName(const QString& folder, const QString& name) {
+    if (folder.endsWith(QLatin1Char('/')))
+        return folder + name;
+    return folder + QLatin1Char('/') + name;
+}
+
+// Runs on the list's thread while the worker waits: the job the worker has just
+// appended is the one at the list's row count, and the worker cannot touch the job
+// list until this returns.
+void insertJobRow(QTreeWidget* jobList) {
+    jobList->show();
+    const int row = jobList->topLevelItemCount();
+    const ConversionJob* job = jobAt(row);
+    if (job == nullptr)
+        return;
+    auto* item = new QTreeWidgetItem;
+    item->setText(kColumnFileName, QString::fromLocal8Bit(job->sourceBaseName));
+    item->setText(kColumnDuration, QString::fromLocal8Bit(job->durationText));
+    item->setText(kColumnOutputSize, QString::fromLocal8Bit(job->sizeText));
+    item->setText(kColumnStatus, QStringLiteral("Ready"));
+    jobList->insertTopLevelItem(row, item);
+}
+
+} // namespace
+
+PendingPaths pendingPathsFromDialog(const QStringList& selectedFiles) {
+    PendingPaths pending;
+    if (selectedFiles.size() <= 1) {
+        pending.strings = selectedFiles;
+        return pending;
+    }
+    const QString folder = QFileInfo(selectedFiles.first()).path();
+    QStringList names;
+    for (const QString& file : selectedFiles) {
+        const QFileInfo info(file);
+        if (info.path() != folder) {
+            // Not one folder after all: keep every path whole rather than join a
+            // name with the wrong folder.
+            pending.strings = selectedFiles;
+            pending.fromDrop = true;
+            return pending;
+        }
+        names << info.fileName();
+    }
+    pending.strings << folder << names;
+    return pending;
+}
+
+PendingPaths pendingPathsFromDrop(const QStringList& droppedPaths) {
+    PendingPaths pending;
+    pending.strings = droppedPaths;
+    pending.fromDrop = true;
+    return pending;
+}
+
+QStringList expandPendingPaths(const PendingPaths& pending) {
+    const QStringList& strings = pending.strings;
+    if (strings.isEmpty() || strings.first().isEmpty())
+        return {};
+    if (strings.size() == 1)
+        return strings;
+    if (pending.fromDrop)
+        return strings;
+    QStringList paths;
+    for (qsizetype i = 1; i < strings.size(); ++i)
+        paths << joinFolderAndName(strings.first(), strings.at(i));
+    return paths;
+}
+
+void probingWorker(QTreeWidget* jobList, const PendingPaths& pending) {
+    // Called on the list's own thread (never by the program itself), a blocking call
+    // into that thread would wait for ever; call straight through instead.
+    const Qt::ConnectionType blocking = QThread::currentThread() == jobList->thread()
+                                            ? Qt::DirectConnection
+                                            : Qt::BlockingQueuedConnection;
+    for (const QString& path : expandPendingPaths(pending)) {
+        QMetaObject::invokeMethod(
+            jobList, [path] { setCurrentProbeName(path); }, Qt::QueuedConnection);
+        // A path that does not fit the job's fields is refused by the probe, never cut.
+        const QByteArray localPath = QFile::encodeName(path);
+        if (probeAndAddJob(localPath.constData()) != kProbeAdded)
+            continue;
+        QMetaObject::invokeMethod(jobList, [jobList] { insertJobRow(jobList); }, blocking);
+    }
+}
+
+QStringList chooseFilesToOpen(QWidget* owner) {
+    return g_openFileChooser ? g_openFileChooser(owner) : systemFileChooser(owner);
+}
+
+OpenFileChooser setOpenFileChooser(OpenFileChooser chooser) {
+    OpenFileChooser previous = std::move(g_openFileChooser);
+    g_openFileChooser = std::move(chooser);
+    return previous;
+}
+
+void CMainDlg::onOpenFile() {
+    if (m_state == ConversionState::Converting)
+        return;
+    const QStringList files = chooseFilesToOpen(this);
+    if (files.isEmpty() || files.first().isEmpty())
+        return; // cancelled: nothing to read, no wait dialog
+    addFiles(pendingPathsFromDialog(files));
+}
+
+void CMainDlg::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+        return;
+    }
+    QDialog::dragEnterEvent(event);
+}
+
+void CMainDlg::dropEvent(QDropEvent* event) {
+    if (m_state == ConversionState::Converting || !event->mimeData()->hasUrls())
+        return;
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() >= kMaxDroppedItems)
+        return;
+    QStringList paths;
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile(); // folders too: they are passed on, not expanded
+    }
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Probe after the drop has been answered, so the program the files came from is
+    // not held up while they are read.
+    const PendingPaths pending = pendingPathsFromDrop(paths);
+    QMetaObject::invokeMethod(this, [this, pending] { addFiles(pending); }, Qt::QueuedConnection);
+}
+
+void CMainDlg::addFiles(const PendingPaths& pending) {
+    if (m_state == ConversionState::Converting || expandPendingPaths(pending).isEmpty())
+        return;
+    WorkerThread worker;
+    QTreeWidget* jobList = m_jobList;
+    if (!worker.start([jobList, pending] { probingWorker(jobList, pending); }))
+        return;
+    runWaitDialog(this, &worker, loadString(IDS_READING_FILE_INFO));
+    renumberRows();
+    setDestinationForAll(m_selectedFolder);
+}
+
+void CMainDlg::onDeleteFile() {
+    if (m_state == ConversionState::Converting)
+        return;
+    // Every selected row, however many: the highest index goes first so that the
+    // lower ones keep their places.
+    QList<int> rows;
+    for (QTreeWidgetItem* item : m_jobList->selectedItems())
+        rows << m_jobList->indexOfTopLevelItem(item);
+    std::sort(rows.begin(), rows.end());
+    if (!rows.isEmpty()) {
+        for (qsizetype i = rows.size() - 1; i >= 0; --i) {
+            delete m_jobList->takeTopLevelItem(rows.at(i));
+            removeJobAt(rows.at(i));
+        }
+        renumberRows();
+    }
+    if (m_jobList->topLevelItemCount() == 0)
+        m_jobList->hide();
+}
+
+void CMainDlg::onClear() {
+    if (m_state == ConversionState::Converting)
+        return;
+    clearJobs();
+    m_jobList->clear();
+    m_jobList->hide();
+}
