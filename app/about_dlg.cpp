@@ -2,6 +2,7 @@
 #include "about_dlg.h"
 
 #include "resource_ids.h"
+#include "mem_dc.h"
 #include "shell_open.h"
 #include "skin_resources.h"
 #include "string_table.h"
