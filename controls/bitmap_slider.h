@@ -12,8 +12,8 @@ public:
     explicit CBitmapSlider(QWidget* parent = nullptr, int controlId = 0);
     ~CBitmapSlider() override;
 
-    // Loads the two 24-bit channel bitmaps by id, builds their key-colour masks when
-    // `transparent` and sizes the control to them. False when either fails: no channel then.
+    // Loads the two 24-bit channel bitmaps by id, builds their key-colour masks (drawn through
+    // when `transparent`) and sizes the control to them. False when either fails: no channel then.
     bool SetChannelImages(int normalId, int activeId, bool transparent);
     // The same from images in memory (a null `active` means a channel without an active image).
     bool SetChannelImages(const QImage& normal, const QImage& active, bool transparent);
