@@ -1,0 +1,202 @@
+// End to end with the real cv.dat and pb.dat over the system's ffmpeg: real audio files
+// (one name with a blank, one with letters beyond ASCII) added through Open File,
+// converted to MP3 and FLAC into a chosen folder, and converted again without
+// overwriting anything.
+#include "window_fixture.h"
+
+#include "adding_files.h"
+#include "catalogue.h"
+#include "destination.h"
+#include "encoder_progress.h"
+#include "job_list.h"
+#include "media_probe.h"
+#include "tool_process.h"
+
+#include <QComboBox>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+namespace {
+
+bool runProgram(const QString& program, const QStringList& arguments, QByteArray* output = nullptr) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return false;
+    if (output != nullptr)
+        *output = process.readAllStandardOutput();
+    return process.exitCode() == 0;
+}
+
+// ffprobe's view of a file: "format_name=...\nduration=..." or empty when unreadable.
+QString probe(const QString& path) {
+    QByteArray output;
+    if (!runProgram(QStringLiteral("ffprobe"),
+                    {"-v", "error", "-show_entries", "format=format_name,duration", "-of",
+                     "default=noprint_wrappers=1", path},
+                    &output))
+        return {};
+    return QString::fromUtf8(output).trimmed();
+}
+
+double probedDuration(const QString& report) {
+    for (const QString& line : report.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("duration=")))
+            return line.mid(9).toDouble();
+    }
+    return -1;
+}
+
+QByteArray digest(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+class RealToolsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("ffprobe")).isEmpty())
+            GTEST_SKIP() << "ffmpeg and ffprobe are needed for the end-to-end tests";
+        ASSERT_TRUE(m_module.isValid() && m_sources.isValid() && m_output.isValid());
+        // The program looks for its tools beside itself.
+        for (const char* tool : {"cv.dat", "pb.dat"}) {
+            ASSERT_TRUE(QFile::link(QStringLiteral(TOOLS_FOLDER "/") + tool, m_module.filePath(tool)));
+        }
+        m_window = std::make_unique<CMainDlg>(m_module.path().toLocal8Bit().constData());
+        m_window->show();
+        setFolderChooser([this](QWidget*, const QString&, QString* folder) {
+            *folder = m_output.path();
+            return kFolderChosen;
+        });
+    }
+    void TearDown() override {
+        m_window.reset();
+        clearJobs();
+        setOpenFileChooser(nullptr);
+        setFolderChooser(nullptr);
+        currentProfile = findProfile(kGeneralAudioCategory, "MP3 - MPEG Layer-3 Audio");
+    }
+
+    QString makeAudio(const QString& name, const char* seconds) {
+        const QString path = m_sources.filePath(name);
+        EXPECT_TRUE(runProgram(QStringLiteral("ffmpeg"),
+                               {"-v", "error", "-nostdin", "-f", "lavfi", "-i",
+                                QStringLiteral("sine=frequency=440:duration=%1").arg(seconds), "-ac", "2",
+                                "-ar", "44100", path}))
+            << name.toStdString();
+        return path;
+    }
+    void convertAll() {
+        m_window->button(CMainDlg::IDC_START)->click();
+        ASSERT_EQ(m_window->conversionState(), ConversionState::Converting);
+        ASSERT_TRUE(waitUntil(
+            [this] { return m_window->conversionState() == ConversionState::Idle; }, 120000));
+    }
+    QStringList statuses() const {
+        QStringList texts;
+        QTreeWidget* list = m_window->jobList();
+        for (int row = 0; row < list->topLevelItemCount(); ++row)
+            texts << list->topLevelItem(row)->text(kColumnStatus);
+        return texts;
+    }
+    void useProfile(int category, const char* name) {
+        currentProfile = findProfile(category, name);
+        ASSERT_NE(currentProfile, nullptr) << name;
+        refreshAllRows(m_window.get());
+    }
+
+    QTemporaryDir m_module;
+    QTemporaryDir m_sources;
+    QTemporaryDir m_output;
+    std::unique_ptr<CMainDlg> m_window;
+};
+
+TEST_F(RealToolsTest, ThreeFilesToMp3AndFlacAndAgainWithoutOverwriting) {
+    const QStringList names = {QStringLiteral("plain.wav"), QStringLiteral("with blank.ogg"),
+                               QStringLiteral("Grüße café ñ.flac")};
+    const QStringList bases = {QStringLiteral("plain"), QStringLiteral("with blank"),
+                               QStringLiteral("Grüße café ñ")};
+    QStringList sources;
+    for (const QString& name : names)
+        sources << makeAudio(name, "3");
+    setOpenFileChooser([sources](QWidget*) { return sources; });
+    m_window->button(CMainDlg::IDC_OPEN_FILE)->click();
+    ASSERT_EQ(m_window->jobList()->topLevelItemCount(), 3);
+    EXPECT_EQ(statuses(), QStringList({"Ready", "Ready", "Ready"}));
+    EXPECT_EQ(m_window->jobList()->topLevelItem(1)->text(kColumnFileName), bases[1]);
+    EXPECT_EQ(m_window->jobList()->topLevelItem(2)->text(kColumnFileName), bases[2]);
+
+    m_window->button(CMainDlg::IDC_BROWSE)->click();
+    ASSERT_EQ(QString::fromLocal8Bit(m_window->selectedFolder()), m_output.path());
+
+    // MP3, the profile the program starts with.
+    convertAll();
+    EXPECT_EQ(statuses(), QStringList({"Success!", "Success!", "Success!"}));
+    QList<QByteArray> firstRun;
+    for (const QString& base : bases) {
+        const QString output = m_output.filePath(base + ".mp3");
+        const QString report = probe(output);
+        EXPECT_TRUE(report.contains(QLatin1String("format_name=mp3"))) << report.toStdString();
+        EXPECT_NEAR(probedDuration(report), 3.0, 0.2) << output.toStdString();
+        firstRun << digest(output);
+    }
+
+    // FLAC.
+    useProfile(kLosslessAudioCategory, "FLAC - Free Lossless Audio Codec");
+    convertAll();
+    EXPECT_EQ(statuses(), QStringList({"Success!", "Success!", "Success!"}));
+    for (const QString& base : bases) {
+        const QString report = probe(m_output.filePath(base + ".flac"));
+        EXPECT_TRUE(report.contains(QLatin1String("format_name=flac"))) << report.toStdString();
+        EXPECT_NEAR(probedDuration(report), 3.0, 0.2);
+    }
+
+    // MP3 again: new names beside the first outputs, which stay as they were.
+    useProfile(kGeneralAudioCategory, "MP3 - MPEG Layer-3 Audio");
+    convertAll();
+    EXPECT_EQ(statuses(), QStringList({"Success!", "Success!", "Success!"}));
+    for (qsizetype i = 0; i < bases.size(); ++i) {
+        EXPECT_EQ(digest(m_output.filePath(bases[i] + ".mp3")), firstRun[i]);
+        const QString report = probe(m_output.filePath(bases[i] + "(0).mp3"));
+        EXPECT_TRUE(report.contains(QLatin1String("format_name=mp3"))) << report.toStdString();
+    }
+    EXPECT_EQ(QDir(m_output.path()).entryList(QDir::Files | QDir::Hidden).size(), 9);
+    // The sources are untouched.
+    for (const QString& source : sources)
+        EXPECT_NEAR(probedDuration(probe(source)), 3.0, 0.2);
+}
+
+TEST_F(RealToolsTest, BesideTheSourceWhenSameFolderIsChosen) {
+    const QString source = makeAudio(QStringLiteral("beside me.wav"), "2");
+    setOpenFileChooser([source](QWidget*) { return QStringList{source}; });
+    m_window->button(CMainDlg::IDC_OPEN_FILE)->click();
+    m_window->destinationCombo()->setCurrentIndex(1);
+    ASSERT_STREQ(m_window->selectedFolder(), "");
+    convertAll();
+    EXPECT_EQ(statuses(), QStringList({"Success!"}));
+    EXPECT_TRUE(probe(m_sources.filePath("beside me.mp3")).contains(QLatin1String("format_name=mp3")));
+}
+
+TEST_F(RealToolsTest, AFileFfprobeCannotReadIsLeftOut) {
+    QFile text(m_sources.filePath("notes.mp3"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("not audio at all\n");
+    text.close();
+    const QString good = makeAudio(QStringLiteral("good.wav"), "1");
+    setOpenFileChooser([this, good](QWidget*) { return QStringList{m_sources.filePath("notes.mp3"), good}; });
+    m_window->button(CMainDlg::IDC_OPEN_FILE)->click();
+    ASSERT_EQ(m_window->jobList()->topLevelItemCount(), 1);
+    EXPECT_EQ(m_window->jobList()->topLevelItem(0)->text(kColumnFileName), "good");
+    EXPECT_EQ(m_window->jobList()->topLevelItem(0)->text(kColumnDuration), "00:00:01.00");
+}
+
+} // namespace
