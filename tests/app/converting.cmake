@@ -22,3 +22,12 @@ target_link_libraries(converting_real_test PRIVATE nemarro_app nemarro_fakes Qt6
 target_compile_definitions(converting_real_test PRIVATE TOOLS_FOLDER="$<TARGET_FILE_DIR:cv_dat>")
 add_dependencies(converting_real_test cv_dat pb_dat)
 gtest_discover_tests(converting_real_test DISCOVERY_TIMEOUT 30 PROPERTIES TIMEOUT 300)
+
+# The real program on a virtual display, driven with real clicks.
+add_executable(status_cell_reference status_cell_reference.cpp)
+target_link_libraries(status_cell_reference PRIVATE nemarro_app nemarro_warnings)
+add_test(NAME converting_under_xvfb
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/converting_under_xvfb.sh $<TARGET_FILE:nemarro>
+    $<TARGET_FILE:cv_dat> $<TARGET_FILE:pb_dat> $<TARGET_FILE:status_cell_reference>
+    ${CMAKE_CURRENT_BINARY_DIR}/xvfb-converting)
+set_tests_properties(converting_under_xvfb PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180)
