@@ -50,6 +50,8 @@ struct ProbeCase {
     double duration;
 };
 
+void PrintTo(const ProbeCase& c, std::ostream* os) { *os << c.name; }
+
 class ProbeOutput : public MediaProbeTest, public testing::WithParamInterface<ProbeCase> {};
 
 TEST_P(ProbeOutput, DurationComesFromTheFormatSectionOnly) {
