@@ -161,7 +161,7 @@ TEST_F(ToolProcessTest, ExitStatusAndCrashAreKept) {
 }
 
 TEST_F(ToolProcessTest, ProgramThatClosesItsOutputBeforeExitingStillGivesItsStatus) {
-    ASSERT_TRUE(start("out x\ncloseoutput\nsleep 30\nexit 4\n"));
+    ASSERT_TRUE(start("out x\ncloseoutput\nsleep 10\nexit 4\n"));
     pollToEnd();
     EXPECT_EQ(m_collected.output, "x");
     EXPECT_EQ(m_tool.exitStatus, 4);
