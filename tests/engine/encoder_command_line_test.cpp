@@ -163,6 +163,25 @@ TEST_F(CommandLineTest, TakenNamesGetTheFirstFreeCounterFromZero) {
     EXPECT_FALSE(pathExists(m_temp.file("song(2).mp3").c_str()));
 }
 
+TEST(CatalogueCommandLines, EveryProfileAtItsStartSelectionBuildsALine) {
+    int profiles = 0;
+    for (ProfileCategory& category : g_categories) {
+        for (int i = 0; i < category.profileCount; ++i) {
+            ConversionProfile* profile = category.profiles[i];
+            ConversionJob* job = createJob("/In/song.wma", 60.0, profile);
+            ASSERT_NE(job, nullptr);
+            char line[kCommandLineSize];
+            EXPECT_EQ(buildEncoderCommandLine("/App/cv.dat", job, line), kBuildDone)
+                << category.name << " / " << profile->name;
+            EXPECT_EQ(std::string(line).find(" -vn ") != std::string::npos, !hasVideo(*profile))
+                << profile->name;
+            releaseJob(job);
+            ++profiles;
+        }
+    }
+    EXPECT_EQ(profiles, 147);
+}
+
 TEST(UniqueOutputName, AddsTheMissingSeparatorAndCountsWithoutLimit) {
     TempFolder temp;
     for (int i = 0; i < 12; ++i) {

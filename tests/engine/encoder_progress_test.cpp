@@ -72,6 +72,8 @@ TEST_F(EncoderOutputTest, BlankAfterTimeIsSkippedAndClockOrNoNumberReadsAsZeroOr
     EXPECT_EQ(m_progress.currentTime, 0.0);
     feed("time=N/A\n");
     EXPECT_EQ(m_progress.currentTime, 0.0);
+    feed("time=7\ntime=nan\n"); // not a number: 0, never NaN on the display
+    EXPECT_EQ(m_progress.currentTime, 0.0);
 }
 
 TEST_F(EncoderOutputTest, OutputWithoutLineBreakNeverFillsTheLine) {

@@ -157,6 +157,8 @@ struct ClockCase {
     const char* text;
 };
 
+void PrintTo(const ClockCase& c, std::ostream* os) { *os << c.seconds; }
+
 class FormatClock : public testing::TestWithParam<ClockCase> {};
 
 TEST_P(FormatClock, GivesHoursMinutesAndSecondsToTheHundredth) {
@@ -183,6 +185,8 @@ struct SizeCase {
     double seconds;
     const char* text;
 };
+
+void PrintTo(const SizeCase& c, std::ostream* os) { *os << c.name; }
 
 class OutputSize : public testing::TestWithParam<SizeCase> {};
 

@@ -92,9 +92,14 @@ TEST_F(ToolProcessTest, OutputLargerThanThePipeArrivesWholeInOrder) {
 }
 
 TEST_F(ToolProcessTest, ChunksArriveAsTheProgramWritesThem) {
-    ASSERT_TRUE(start("out a\nsleep 150\nout b\nsleep 150\n"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(60));
-    EXPECT_EQ(pollTool(&m_tool), 0);
+    ASSERT_TRUE(start("out a\nsleep 300\nout b\n"));
+    Clock::time_point begin = Clock::now();
+    int polled = 0;
+    while (m_collected.output.empty() && Clock::now() - begin < std::chrono::seconds(5)) {
+        polled = pollTool(&m_tool);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(polled, 0);
     EXPECT_EQ(m_collected.output, "a");
     pollToEnd();
     EXPECT_EQ(m_collected.output, "ab");
@@ -156,7 +161,7 @@ TEST_F(ToolProcessTest, ExitStatusAndCrashAreKept) {
 }
 
 TEST_F(ToolProcessTest, ProgramThatClosesItsOutputBeforeExitingStillGivesItsStatus) {
-    ASSERT_TRUE(start("out x\ncloseoutput\nsleep 30\nexit 4\n"));
+    ASSERT_TRUE(start("out x\ncloseoutput\nsleep 10\nexit 4\n"));
     pollToEnd();
     EXPECT_EQ(m_collected.output, "x");
     EXPECT_EQ(m_tool.exitStatus, 4);

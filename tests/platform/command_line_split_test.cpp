@@ -9,6 +9,8 @@ struct SplitCase {
     std::vector<std::string> arguments;
 };
 
+void PrintTo(const SplitCase& c, std::ostream* os) { *os << c.line; }
+
 class CommandLineSplit : public testing::TestWithParam<SplitCase> {};
 
 TEST_P(CommandLineSplit, GivesTheComposedArguments) {

@@ -18,6 +18,8 @@ struct SplitCase {
     const char* extension;
 };
 
+void PrintTo(const SplitCase& c, std::ostream* os) { *os << c.path; }
+
 class PathSplit : public testing::TestWithParam<SplitCase> {};
 
 TEST_P(PathSplit, GivesFolderBaseNameAndExtension) {
