@@ -2,6 +2,7 @@
 #include "about_dlg.h"
 
 #include "resource_ids.h"
+#include "dialog_units.h"
 #include "mem_dc.h"
 #include "shell_open.h"
 #include "skin_resources.h"
@@ -13,21 +14,11 @@
 #include <QPushButton>
 
 #include <algorithm>
-#include <cmath>
-
-namespace {
-
-// The layout is given in dialog units of the 8-point dialog font.
-QRect dialogUnits(int x, int y, int width, int height) {
-    return QRect(int(std::lround(x * 1.5)), int(std::lround(y * 1.625)),
-                 int(std::lround(width * 1.5)), int(std::lround(height * 1.625)));
-}
-
-} // namespace
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFont(dialogFont());
     setFixedSize(dialogUnits(0, 0, 281, 137).size());
     createControls();
     initDialog();

@@ -7,6 +7,7 @@
 #include "bitmap_slider.h"
 #include "catalogue.h"
 #include "control_events.h"
+#include "dialog_units.h"
 #include "encoder_progress.h"
 #include "executable_folder.h"
 #include "job_list.h"
@@ -71,6 +72,7 @@ const char* const kStartProfile = "MP3 - MPEG Layer-3 Audio";
 
 CMainDlg::CMainDlg(const char* moduleFolder, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Main"));
+    setFont(dialogFont());
     createControls();
     buildWindowMenu();
     m_icon = loadAppIcon(IDI_APP_ICON);

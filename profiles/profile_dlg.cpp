@@ -4,11 +4,13 @@
 
 #include "catalogue.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -35,10 +37,29 @@ QLabel* makeStatic(QWidget* parent, const char* text, int x, int y, int width, i
     return label;
 }
 
+// A caption before a combo: its text ends where the template's ends, and a font wider
+// than the template's grows it to the left instead of cutting the text.
+void makeCaption(QWidget* parent, const char* text, int x, int y, int width, int height) {
+    QLabel* label = makeStatic(parent, text, x, y, width, height);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    const int needed = label->fontMetrics().horizontalAdvance(label->text()) + 2;
+    if (needed > label->width()) {
+        const QRect rect = label->geometry();
+        label->setGeometry(std::max(0, rect.right() + 1 - needed), rect.y(), needed, rect.height());
+    }
+}
+
+QFont dialogFont() {
+    QFont font = QApplication::font();
+    font.setPointSize(8);
+    return font;
+}
+
 } // namespace
 
 CProfileDlg::CProfileDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Edit Profile"));
+    setFont(dialogFont()); // the layout is in units of the 8-point dialog font
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(dialogUnits(0, 0, 254, 167).size());
@@ -57,11 +78,11 @@ void CProfileDlg::createControls() {
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    makeStatic(this, "Profile Name:", 18, 15, 44, 8);
-    makeStatic(this, "Audio Codec:", 18, 74, 44, 8);
-    makeStatic(this, "BitRate:", 35, 93, 27, 8);
-    makeStatic(this, "Channels:", 29, 114, 33, 8);
-    makeStatic(this, "SampleRate:", 127, 93, 42, 8);
+    makeCaption(this, "Profile Name:", 18, 15, 44, 8);
+    makeCaption(this, "Audio Codec:", 18, 74, 44, 8);
+    makeCaption(this, "BitRate:", 35, 93, 27, 8);
+    makeCaption(this, "Channels:", 29, 114, 33, 8);
+    makeCaption(this, "SampleRate:", 127, 93, 42, 8);
     auto* audio = new QGroupBox(QStringLiteral("Audio"), this);
     audio->setGeometry(dialogUnits(7, 55, 240, 76));
 
@@ -71,7 +92,7 @@ void CProfileDlg::createControls() {
     m_sampleRate = makeCombo(this, IDC_SAMPLE_RATE, 174, 91, 48);
     m_profileName = makeStatic(this, "", 69, 15, 165, 8);
     m_profileName->setProperty("controlId", int(IDC_PROFILE_NAME));
-    makeStatic(this, "Extension:", 27, 34, 35, 8);
+    makeCaption(this, "Extension:", 27, 34, 35, 8);
     m_extension = makeCombo(this, IDC_EXTENSION, 69, 32, 154);
 
     // Tab order follows the template: OK first, then the combos as listed.

@@ -58,6 +58,9 @@ void showSummaryLine(QComboBox& combo) {
     combo.clear();
     char line[kSummaryLineSize] = {};
     profileSummaryLine(line);
-    combo.insertItem(0, QString::fromLocal8Bit(line));
+    const QString text = QString::fromLocal8Bit(line);
+    combo.insertItem(0, text);
     combo.setCurrentIndex(0);
+    // A narrow combo may cut the line; the whole of it shows when the pointer rests there.
+    combo.setToolTip(text);
 }
