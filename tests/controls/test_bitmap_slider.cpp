@@ -217,3 +217,21 @@ TEST(SliderImages, MissingImageLeavesNoChannel) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(SliderNotifications, ArriveWithTheIdEvenWhenTheSliderIsGone) {
+    TestParent parent;
+    auto* slider = new CBitmapSlider(&parent, 1015);
+    slider->SetRange(0, 10);
+    slider->SetPos(3);
+    QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::NoModifier);
+    QCoreApplication::sendEvent(slider, &end);
+    delete slider; // before the posted notification is delivered
+    EXPECT_EQ(parent.count(WM_SLIDER_MOVED), 1);
+    EXPECT_EQ(parent.received.back().source, nullptr);
+    EXPECT_EQ(parent.received.back().controlId, 1015);
+    EXPECT_EQ(parent.received.back().value, 10);
+}
+
+} // namespace

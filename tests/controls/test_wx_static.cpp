@@ -71,6 +71,11 @@ TEST_F(LabelTest, TextLongerThan259CharactersIsCut) {
     for (int y = 0; y < area.height(); ++y)
         for (int x = 0; x < area.width(); ++x)
             ASSERT_EQ(area.pixel(x, y), TestParent::patternAt(x, 20 + y)) << x << "," << y;
+    // A cut through a character of two UTF-16 units drops the whole character.
+    label.setText(QString(258, 'a') + QString::fromUtf8("\xF0\x9F\x8E\xB5") + "tail");
+    EXPECT_EQ(label.drawnText(), QString(258, 'a'));
+    label.setText(QString(257, 'a') + QString::fromUtf8("\xF0\x9F\x8E\xB5") + "tail");
+    EXPECT_EQ(label.drawnText().size(), 259);
     label.setText(QString(258, ' ') + "XX");
     EXPECT_GT(inked(parent.renderAll().copy(label.geometry())), 0);
 }
