@@ -173,6 +173,21 @@ TEST_F(GdipButtonTest, TooltipWaitsASecondAndIsRenewedOnHover) {
     EXPECT_EQ(button.tooltipControl()->text(), "Start");
 }
 
+TEST_F(GdipButtonTest, TooltipShowsAfterTheMouseRestsAndHidesOnLeave) {
+    button.SetImage(halfImage());
+    button.SetTooltipText("Convert the list", true);
+    parent.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+    QTest::mouseMove(parent.windowHandle(), button.geometry().center());
+    QTest::qWait(500);
+    ASSERT_NE(button.tooltipControl(), nullptr);
+    EXPECT_FALSE(button.tooltipControl()->isShowing()); // not before a second has passed
+    EXPECT_TRUE(QTest::qWaitFor([&] { return button.tooltipControl()->isShowing(); }, 1500));
+    QTest::mouseMove(parent.windowHandle(), QPoint(2, 2));
+    EXPECT_FALSE(button.tooltipControl()->isShowing());
+    EXPECT_FALSE(button.isHovering());
+}
+
 TEST(LoadButtonImages, LoadsEveryRowAndLeavesFailuresEmpty) {
     TestParent parent;
     CGdipButton start(&parent, 1009);
