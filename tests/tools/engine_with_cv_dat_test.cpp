@@ -14,7 +14,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <set>
+#include <tuple>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -218,6 +221,55 @@ TEST_F(EngineWithCvDat, ProbingKeepsOnlyMediaWithADuration) {
     EXPECT_EQ(probeAndAddJob(folder().file("missing.wav").c_str()), kProbeNoDuration);
     EXPECT_EQ(probeAndAddJob(folder().path().c_str()), kProbeNoDuration);
     EXPECT_EQ(jobCount(), 1);
+}
+
+// Every pairing of video codec, audio codec and container that the video profiles offer
+// (all extensions, once each) converts a short clip, except those this ffmpeg cannot
+// write, which fail cleanly without a file. The audio profiles have their own tests above.
+TEST_F(EngineWithCvDat, EveryVideoCodecAndContainerOfTheCatalogueConvertsOrIsRefusedCleanly) {
+    const std::string clip = folder().file("clip.mp4");
+    std::string output;
+    ASSERT_EQ(runProgram({findProgramOnPath("ffmpeg"), "-v", "error", "-f", "lavfi", "-i",
+                          "testsrc=size=320x240:rate=25:duration=1", "-f", "lavfi", "-i",
+                          "sine=duration=1:sample_rate=44100", "-ac", "2", "-c:v", "mpeg4",
+                          "-c:a", "aac", "-shortest", "-y", clip},
+                         output),
+              0)
+        << output;
+    std::set<std::tuple<std::string, std::string, std::string>> seen;
+    for (ProfileCategory& category : g_categories) {
+        for (int p = 0; p < category.profileCount; ++p) {
+            ConversionProfile* profile = category.profiles[p];
+            const int startExtension = profile->extensionIndex;
+            for (int e = 0; choiceListEntry(profile->extensions, e); ++e) {
+                profile->extensionIndex = e;
+                const std::string audio = selectedAudioCodec(*profile).codecName;
+                const std::string video = hasVideo(*profile) ? selectedVideoCodec(*profile).codecName : "";
+                const std::string extension = selectedExtension(*profile);
+                if (!hasVideo(*profile) || !seen.insert({video, audio, extension}).second)
+                    continue;
+                ConversionJob* job = createJob(clip.c_str(), 1.0, profile);
+                ASSERT_NE(job, nullptr);
+                std::strcpy(job->destinationFolder, m_out.path().c_str());
+                const EngineRun run = convertWithEngine(job);
+                releaseJob(job);
+                const bool lacking = audio == "cook" || audio == "libopencore_amrnb" || extension == ".ram";
+                SCOPED_TRACE(std::string(profile->name) + " " + video + " " + audio + " " + extension);
+                ASSERT_TRUE(run.started);
+                EXPECT_EQ(run.exitedCleanly, !lacking);
+                if (lacking) {
+                    EXPECT_EQ(run.percent, 0.0);
+                    EXPECT_FALSE(fileExists(run.outputPath));
+                } else {
+                    EXPECT_GE(run.percent, 88.0);
+                    EXPECT_TRUE(fileExists(run.outputPath));
+                }
+                unlink(run.outputPath.c_str());
+            }
+            profile->extensionIndex = startExtension;
+        }
+    }
+    EXPECT_GT(seen.size(), 20u);
 }
 
 } // namespace
