@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QThread>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -167,11 +168,20 @@ void CMainDlg::dropEvent(QDropEvent* event) {
 void CMainDlg::addFiles(const PendingPaths& pending) {
     if (m_state == ConversionState::Converting || expandPendingPaths(pending).isEmpty())
         return;
+    // One add at a time: the wait dialog's event loop could run an add that was queued
+    // before it opened, and two workers must never probe and append at once. Such an add
+    // waits for the running one to end.
+    static bool adding = false;
+    if (adding) {
+        QTimer::singleShot(100, this, [this, pending] { addFiles(pending); });
+        return;
+    }
+    adding = true;
     WorkerThread worker;
     QTreeWidget* jobList = m_jobList;
-    if (!worker.start([jobList, pending] { probingWorker(jobList, pending); }))
-        return;
-    runWaitDialog(this, &worker, loadString(IDS_READING_FILE_INFO));
+    if (worker.start([jobList, pending] { probingWorker(jobList, pending); }))
+        runWaitDialog(this, &worker, loadString(IDS_READING_FILE_INFO));
+    adding = false;
     renumberRows();
     setDestinationForAll(m_selectedFolder);
 }

@@ -16,8 +16,12 @@ namespace {
 
 class AddingFilesTest : public WindowTest {
 protected:
-    // Drops `paths` on the window as the desktop would.
+    // Drops `paths` on the window as the desktop would, and lets the add run.
     void drop(const QStringList& paths) {
+        sendDrop(paths);
+        QTest::qWait(20); // the add runs once the drop has been answered
+    }
+    void sendDrop(const QStringList& paths) {
         QList<QUrl> urls;
         for (const QString& path : paths)
             urls << QUrl::fromLocalFile(path);
@@ -29,7 +33,6 @@ protected:
         EXPECT_TRUE(enter.isAccepted());
         QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&window(), &dropped);
-        QTest::qWait(20); // the add runs once the drop has been answered
     }
     // A wait dialog seen while adding.
     void watchForWaitDialog() {
@@ -104,6 +107,19 @@ TEST_F(AddingFilesTest, TwoDroppedFilesFromDifferentFoldersAreBothAdded) {
     EXPECT_EQ(column(kColumnFileName), QStringList({"first", "second"}));
     EXPECT_EQ(QString::fromLocal8Bit(g_jobList.head->next->sourcePath), QString::fromStdString(second));
     EXPECT_EQ(jobRows(), QList<int>({0, 1}));
+}
+
+TEST_F(AddingFilesTest, TwoDropsAnsweredTogetherAreReadOneAfterTheOther) {
+    // Both adds are queued before either runs; the second must wait for the first worker.
+    const QString slow = QString::fromStdString(mediaFile(m_media.path(), "slow.mp3", 5, 300));
+    const QString quick = QString::fromStdString(media("quick.mp3", 6));
+    sendDrop({slow, slow});
+    sendDrop({quick, quick});
+    ASSERT_TRUE(waitUntil([this] { return rowCount() == 4; }));
+    QTest::qWait(200);
+    EXPECT_EQ(column(kColumnFileName), QStringList({"slow", "slow", "quick", "quick"}));
+    EXPECT_EQ(jobNames(), QStringList({"slow", "slow", "quick", "quick"}));
+    EXPECT_EQ(jobRows(), QList<int>({0, 1, 2, 3}));
 }
 
 TEST_F(AddingFilesTest, ADropOf1024ItemsIsIgnoredWhole) {

@@ -167,8 +167,8 @@ TEST_F(ConversionTest, StopDuringTheSecondOfThreeLeavesTheThirdUntouched) {
     addJob(media("one.mp3", 100), 100);
     addJob(media("two.mp3", 100), 100);
     addJob(media("three.mp3", 100), 100);
-    // Each run shows 30 %, then waits for "q" for 600 ms; unasked it finishes the file.
-    encoderScript("out size= 1kB time=30.00 bitrate=1\\r\nwaitquit 600 0\n"
+    // Each run shows 30 %, then waits for "q" for 2 s; unasked it finishes the file.
+    encoderScript("out size= 1kB time=30.00 bitrate=1\\r\nwaitquit 2000 0\n"
                   "out size= 1kB time=100.00 bitrate=1\\r\n");
     button(CMainDlg::IDC_START)->click();
     ASSERT_TRUE(waitUntil([this] { return cell(1, kColumnStatus) == "30.00%"; }));
