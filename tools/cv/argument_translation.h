@@ -1,0 +1,17 @@
+// Translation of the encoder's legacy argument list into one that ffmpeg 5.1 accepts.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct FfmpegCommand {
+    std::vector<std::string> arguments; // ffmpeg's arguments, without the program name
+    std::string outputPath;             // the file the run writes; empty when none is named
+};
+
+// The caller composes [-ss S] -i "in" [-t T] [-vn] -y [video options] -acodec C [-ab B]
+// [-ar R] [-ac 2|1|5.1] "out". Codec names, channel counts, sample rates and bit rates
+// that this ffmpeg refuses are mapped to the nearest thing it takes; everything else is
+// passed on unchanged and in order. Returns an empty text on success, else the one-line
+// reason the conversion cannot be done at all (then nothing must be run).
+std::string translateArguments(const std::vector<std::string>& legacy, FfmpegCommand& command);
