@@ -110,3 +110,8 @@ std::string ScratchFolder::read(const std::string& name) const {
 void ScratchFolder::write(const std::string& name, const std::string& content) const {
     std::ofstream(file(name), std::ios::binary | std::ios::trunc) << content;
 }
+
+void ScratchFolder::remove(const std::string& name) const {
+    std::error_code error;
+    std::filesystem::remove(file(name), error);
+}

@@ -40,6 +40,7 @@ public:
     // Whole content of a file in the folder; empty when it is missing.
     std::string read(const std::string& name) const;
     void write(const std::string& name, const std::string& content) const;
+    void remove(const std::string& name) const;
 
 private:
     std::string m_path;
