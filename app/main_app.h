@@ -1,0 +1,19 @@
+// CMainApp: the application object. The program's whole life is the modal main window.
+#pragma once
+
+#include <QApplication>
+
+class CMainApp : public QApplication {
+    Q_OBJECT
+
+public:
+    CMainApp(int& argc, char** argv);
+    ~CMainApp() override;
+
+    // Runs the main window modally; returns the process's exit code once it has closed.
+    int run();
+
+    // On a desktop system without any display: the one line that says how to start the
+    // program on a virtual one; empty when a display (or a chosen platform) is there.
+    static QString missingDisplayHint(const char* programPath);
+};

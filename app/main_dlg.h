@@ -1,0 +1,161 @@
+// CMainDlg, the program's main window: frameless and shaped by its skin, with the job
+// list, the image buttons, the progress slider and the profile and destination combos.
+// It is the row view through which the job list writes its cells.
+#pragma once
+
+#include "conversion_job.h"
+#include "gdip_button.h"
+#include "job_row_view.h"
+
+#include <QDialog>
+#include <QIcon>
+#include <QImage>
+#include <QMenu>
+#include <QPoint>
+#include <QRegion>
+#include <QString>
+
+#include <cstdint>
+
+class CBitmapSlider;
+class CReadOnlyComboBox;
+class CwxStatic;
+class ControlEvent;
+class QComboBox;
+class QTreeWidget;
+
+// Whether a conversion run is under way; while it is, the commands that change jobs,
+// profile or destination through dialogs do nothing.
+enum class ConversionState : std::int32_t { Idle = 0, Converting = 1 };
+
+class CMainDlg : public QDialog, public JobRowView {
+    Q_OBJECT
+
+public:
+    enum { IDD = 102 };
+    enum ControlId {
+        IDC_MIN = 1000,
+        IDC_CLOSE = 1001,
+        IDC_OPEN_FILE = 1002,
+        IDC_DELETE_FILE = 1003,
+        IDC_CLEAR = 1004,
+        IDC_SETTING = 1005,
+        IDC_OPEN = 1006,
+        IDC_BROWSE = 1007,
+        IDC_STOP = 1008,
+        IDC_START = 1009,
+        IDC_JOB_LIST = 1010,
+        IDC_PROFILE_COMBO = 1011,
+        IDC_DESTINATION_COMBO = 1012,
+        IDC_DESTINATION_LABEL = 1013,
+        IDC_PROFILE_LABEL = 1014,
+        IDC_PROGRESS = 1015,
+        IDC_HOME = 1018,
+        IDC_HELP = 1019,
+    };
+    // Commands of the window menu; the low four bits of a command are ignored.
+    static constexpr int IDM_ABOUTBOX = 0x0010;
+    static constexpr int SC_MINIMIZE = 0xF020;
+    static constexpr int SC_CLOSE = 0xF060;
+
+    // `moduleFolder` is the folder that holds cv.dat, pb.dat and the small files;
+    // nullptr means the executable's own folder.
+    explicit CMainDlg(const char* moduleFolder = nullptr, QWidget* parent = nullptr);
+    ~CMainDlg() override;
+
+    // JobRowView: writes one cell of an existing row; other rows and columns are ignored.
+    void setCellText(int row, int column, const char* text) override;
+
+    ConversionState conversionState() const { return m_state; }
+    // Switches the state and swaps Start and Stop; the state already in force changes nothing.
+    void setConversionState(ConversionState state);
+
+    // The executable's folder (8-bit, empty when it could not be found or does not fit).
+    const char* moduleFolder() const { return m_moduleFolder; }
+    const QString& moduleFolderW() const { return m_moduleFolderW; }
+    // The destination folder (8-bit); empty means beside each source file.
+    const char* selectedFolder() const { return m_selectedFolder; }
+
+    QTreeWidget* jobList() const { return m_jobList; }
+    CBitmapSlider* progressSlider() const { return m_progress; }
+    CReadOnlyComboBox* profileCombo() const { return m_profileCombo; }
+    QComboBox* destinationCombo() const { return m_destinationCombo; }
+    CGdipButton* button(int controlId) const;
+    QMenu& profileMenu() { return m_profileMenu; }
+    QMenu& windowMenu() { return m_windowMenu; }
+    const QImage& background() const { return m_background; }
+
+    // The window's outline: every pixel of the background that is not SKIN_KEY_COLOR.
+    static QRegion skinRegion(const QImage& background);
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void startUp(const char* moduleFolder);
+    bool findModuleFolder(const char* moduleFolder);
+    void createControls();
+    void buildWindowMenu();
+    void setUpWindow();
+    void placeControls();
+    void skinButtons();
+    void setUpJobList();
+    void setUpProgress();
+    void fillDestinationCombo();
+    void wireHandlers();
+
+    void onSystemCommand(int command);
+    void onMinimize();
+    void onClose();
+    void onHomePage();
+    void onHelpPage();
+    void onProfileComboClick(ControlEvent& request);
+    void onSetting();
+    void showWindowMenu(const QPoint& globalPos);
+
+    // Fields in the order the window's parts use them.
+    std::uint8_t m_closeAllowed = 0;
+    QMenu m_profileMenu;
+    char m_selectedFolder[kPathSize] = {};
+    std::uint8_t m_stopRequested = 0;
+    ConversionState m_state = ConversionState::Idle;
+    char m_moduleFolder[kPathSize] = {};
+    QString m_moduleFolderW;
+    int m_backgroundWidth = 0;
+    int m_backgroundHeight = 0;
+    QImage m_background;
+    static constexpr int kSkinTableRows = 13; // 12 buttons and the closing row
+    ButtonImageEntry m_skinTable[kSkinTableRows] = {};
+    QIcon m_icon;
+
+    CGdipButton* m_close = nullptr;
+    CGdipButton* m_min = nullptr;
+    CGdipButton* m_openFile = nullptr;
+    CGdipButton* m_deleteFile = nullptr;
+    CGdipButton* m_clear = nullptr;
+    CGdipButton* m_open = nullptr;
+    CGdipButton* m_browse = nullptr;
+    CGdipButton* m_stop = nullptr;
+    CGdipButton* m_start = nullptr;
+    CGdipButton* m_setting = nullptr;
+    CGdipButton* m_home = nullptr;
+    CGdipButton* m_help = nullptr;
+    CwxStatic* m_profileLabel = nullptr;
+    CwxStatic* m_destinationLabel = nullptr;
+    QTreeWidget* m_jobList = nullptr;
+    CBitmapSlider* m_progress = nullptr;
+    CReadOnlyComboBox* m_profileCombo = nullptr;
+    QComboBox* m_destinationCombo = nullptr;
+
+    // The window menu (Minimize, Close, About) of a window without a title bar.
+    QMenu m_windowMenu;
+    // Dragging by the background when the window system cannot move the window itself.
+    bool m_dragging = false;
+    QPoint m_dragOffset;
+};

@@ -1,0 +1,67 @@
+// The files beside the executable that the start-up reads and writes.
+#include "startup_files.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+
+QString installDateFile;
+QString installMarkerFile;
+QString versionFile;
+char installTime[kInstallTimeSize];
+
+namespace {
+
+// QFileInfo::exists answers false for a link that leads nowhere; writing through
+// such a link would create a file elsewhere, so it counts as existing.
+bool somethingAt(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+} // namespace
+
+void composeStartupFiles(const QString& folder) {
+    installDateFile = folder + QStringLiteral("/install.date");
+    installMarkerFile = folder + QStringLiteral("/install");
+    versionFile = folder + QStringLiteral("/version");
+}
+
+bool writeInstallDateOnce(const QString& file, std::int64_t now) {
+    if (file.isEmpty() || somethingAt(file)) {
+        return false;
+    }
+    char digits[32];
+    const int length = std::snprintf(digits, sizeof digits, "%" PRId64, now);
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        return false;
+    }
+    const bool written = out.write(digits, length) == length;
+    out.close();
+    if (!written) {
+        // A partial date would be taken for the real one at every later start.
+        out.remove();
+    }
+    return written;
+}
+
+void readInstallTime(const QString& dateFile, const QString& markerFile, char* text) {
+    std::memset(text, 0, kInstallTimeSize);
+    if (dateFile.isEmpty() || somethingAt(markerFile)) {
+        return;
+    }
+    QFile in(dateFile);
+    if (!in.open(QIODevice::ReadOnly)) {
+        return;
+    }
+    // One byte more than fits tells an over-long file from one that fits exactly.
+    const QByteArray content = in.read(kInstallTimeSize);
+    if (content.size() >= qsizetype(kInstallTimeSize)) {
+        return;
+    }
+    std::memcpy(text, content.constData(), std::size_t(content.size()));
+}

@@ -1,0 +1,29 @@
+// CGdiPlusBitmapResource: decoding the "WXPNG" skin images.
+#include "gdiplus_bitmap.h"
+
+#include <QByteArray>
+
+#include "skin_resources.h"
+
+CGdiPlusBitmapResource::~CGdiPlusBitmapResource() = default;
+
+bool CGdiPlusBitmapResource::Load(int id) {
+    Empty();
+    return LoadFromData(skinPngData(id));
+}
+
+bool CGdiPlusBitmapResource::LoadFromData(const QByteArray& png) {
+    Empty();
+    if (png.isEmpty())
+        return false;
+    QImage decoded;
+    if (!decoded.loadFromData(png, "PNG") || decoded.isNull())
+        return false;
+    // Straight alpha, so that the hover matrix works on the colours as stored.
+    m_bitmap = decoded.convertToFormat(QImage::Format_ARGB32);
+    return !m_bitmap.isNull();
+}
+
+void CGdiPlusBitmapResource::Empty() {
+    m_bitmap = QImage();
+}

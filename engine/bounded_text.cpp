@@ -1,0 +1,91 @@
+// Bounded formatting and locale-independent number reading.
+#include "bounded_text.h"
+
+#include <charconv>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <system_error>
+
+namespace {
+int formatAt(char* buffer, std::size_t size, const char* format, va_list arguments)
+    __attribute__((format(printf, 3, 0)));
+
+int formatAt(char* buffer, std::size_t size, const char* format, va_list arguments) {
+    if (size == 0) {
+        return -1;
+    }
+    int written = std::vsnprintf(buffer, size, format, arguments);
+    return (written < 0 || static_cast<std::size_t>(written) >= size) ? -1 : 0;
+}
+} // namespace
+
+int formatText(char* buffer, std::size_t size, const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    int result = formatAt(buffer, size, format, arguments);
+    va_end(arguments);
+    if (result != 0 && size > 0) {
+        buffer[0] = '\0';
+    }
+    return result;
+}
+
+int appendText(char* buffer, std::size_t size, const char* format, ...) {
+    std::size_t used = std::strlen(buffer);
+    if (used >= size) {
+        return -1;
+    }
+    va_list arguments;
+    va_start(arguments, format);
+    int result = formatAt(buffer + used, size - used, format, arguments);
+    va_end(arguments);
+    if (result != 0) {
+        buffer[used] = '\0';
+    }
+    return result;
+}
+
+int copyText(char* buffer, std::size_t size, const char* text) {
+    std::size_t length = std::strlen(text);
+    if (length >= size) {
+        return -1;
+    }
+    std::memcpy(buffer, text, length + 1);
+    return 0;
+}
+
+bool hasDoubleQuote(const char* text) { return std::strchr(text, '"') != nullptr; }
+
+double readLeadingNumber(const char* text) {
+    const char* p = text;
+    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) {
+        ++p;
+    }
+    bool negative = false;
+    if (*p == '+' || *p == '-') {
+        negative = *p == '-';
+        ++p;
+    }
+    if (*p == '+' || *p == '-') {
+        return 0.0; // strtod takes one sign only
+    }
+    double value = 0.0;
+    std::from_chars_result result =
+        std::from_chars(p, p + std::strlen(p), value, std::chars_format::general);
+    if (result.ec != std::errc()) {
+        return 0.0;
+    }
+    return negative ? -value : value;
+}
+
+long long readLeadingInteger(const char* text) {
+    long long value = 0;
+    for (const char* p = text; *p >= '0' && *p <= '9'; ++p) {
+        if (value > (__LONG_LONG_MAX__ - 9) / 10) {
+            break; // absurdly long: keep what was read
+        }
+        value = value * 10 + (*p - '0');
+    }
+    return value;
+}

@@ -1,0 +1,29 @@
+// Formatting into fixed buffers that reports, rather than hides, text that does not fit;
+// and reading the numbers the external programs print.
+#pragma once
+
+#include <cstddef>
+
+// snprintf into `buffer`; returns 0, or -1 when the text does not fit (the buffer then
+// holds the empty text, never a cut one).
+int formatText(char* buffer, std::size_t size, const char* format, ...)
+    __attribute__((format(printf, 3, 4)));
+
+// Appends the formatted text behind what `buffer` holds; returns 0, or -1 when it does
+// not fit (the buffer then keeps its old text).
+int appendText(char* buffer, std::size_t size, const char* format, ...)
+    __attribute__((format(printf, 3, 4)));
+
+// Copies `text` whole; returns 0, or -1 when it does not fit (the buffer keeps its text).
+int copyText(char* buffer, std::size_t size, const char* text);
+
+// True when `text` holds a double quote, which no quoting on the command line can carry.
+bool hasDoubleQuote(const char* text);
+
+// The decimal number at the start of `text`, read like strtod in the C locale whatever
+// the program's locale is: leading blanks skipped, optional sign, digits with an
+// optional point and exponent; no number (or one out of range) gives 0.
+double readLeadingNumber(const char* text);
+
+// The digits at the start of `text` as an integer ("128K" gives 128, "Auto" 0).
+long long readLeadingInteger(const char* text);

@@ -1,0 +1,56 @@
+// One added file: where it is, how long it is, the range and profile to convert it
+// with, where its output goes, and the texts of its row.
+#pragma once
+
+#include "profile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cwchar>
+
+class JobRowView;
+
+inline constexpr std::size_t kPathSize = 260;      // 259 characters and the terminator
+inline constexpr std::size_t kDriveSize = 32;
+inline constexpr std::size_t kExtensionSize = 32;
+inline constexpr std::size_t kClockTextSize = 32;
+inline constexpr std::size_t kSizeTextSize = 16;
+
+// Text fields are 8-bit text in the locale's encoding, zero-terminated.
+struct ConversionJob {
+    char sourcePath[kPathSize];
+    char sourceDrive[kDriveSize];       // always empty on POSIX
+    char sourceFolder[kPathSize];       // with its leading and trailing separator
+    char sourceExtension[kExtensionSize]; // with its dot
+    char sourceBaseName[kPathSize];     // no folder, no extension
+    char outputBaseName[kPathSize];     // written by buildOutputPath at every start
+    char destinationFolder[kPathSize];  // empty: beside the source file
+    double duration;                    // seconds, from the probe
+    char durationText[kClockTextSize];  // formatClock(duration)
+    double trimStart;                   // range to convert, seconds
+    double trimEnd;
+    ConversionProfile* profile;         // not owned
+    ConversionJob* next;                // following job in g_jobList, or nullptr
+    int32_t row;                        // list-view row, set by renumberRows
+    char sizeText[kSizeTextSize];       // "%.1fMB" or "? MB"
+};
+
+// A new job for `sourcePath` with the start values: the path and its four parts,
+// range 0..duration, durationText, `profile` and its size estimate; not yet in the list.
+// Returns nullptr when the path or one of its parts does not fit its field: such a
+// path is refused, never cut. Release it with releaseJob unless a list took it.
+ConversionJob* createJob(const char* sourcePath, double duration, ConversionProfile* profile);
+void releaseJob(ConversionJob* job);
+
+// Fills sizeText from the job's range and profile: "%.1fMB", or "? MB" when the size is
+// 0 or a video profile's video bit rate is not a number.
+void estimateOutputSize(ConversionJob* job);
+
+// Makes `profile` the job's profile, renews sizeText and, with a view, rewrites the
+// File Name, Duration and Output Size cells of the job's row. Does nothing without a job.
+void refreshJobRow(JobRowView* view, ConversionJob* job, ConversionProfile* profile);
+
+// Seconds as "%02d:%02d:%05.2f" (3725.5 gives "01:02:05.50") into kClockTextSize
+// characters; the wide form likewise.
+void formatClock(double seconds, char* text);
+void formatClock(double seconds, wchar_t* text);

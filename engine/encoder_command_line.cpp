@@ -1,0 +1,197 @@
+// The encoder's command line for one job. Every part is composed into its fixed buffer;
+// a part that does not fit, or a path that could not be quoted, refuses the whole line.
+#include "encoder_command_line.h"
+
+#include "bounded_text.h"
+#include "path_exists.h"
+#include "path_separator.h"
+
+#include <climits>
+#include <cstring>
+
+namespace {
+constexpr std::size_t kRangePartSize = 64;
+
+bool isAuto(const char* entry) { return std::strcmp(entry, "Auto") == 0; }
+
+// Appends "<option> <entry> " unless the entry is "Auto"; a missing entry refuses.
+int appendOption(char* args, const char* option, ChoiceList list, int index) {
+    const char* entry = choiceListEntry(list, index);
+    if (entry == nullptr) {
+        return kBuildRefused;
+    }
+    if (isAuto(entry)) {
+        return kBuildDone;
+    }
+    return appendText(args, kArgsSize, "%s %s ", option, entry) == 0 ? kBuildDone : kBuildRefused;
+}
+
+int refuse(char* args) {
+    args[0] = '\0';
+    return kBuildRefused;
+}
+} // namespace
+
+int buildAudioArgs(const AudioCodecSettings& codec, char* args) {
+    args[0] = '\0';
+    if (codec.codecName == nullptr ||
+        appendText(args, kArgsSize, "-acodec %s ", codec.codecName) != 0 ||
+        appendOption(args, "-ab", codec.bitRates, codec.bitRateIndex) != kBuildDone ||
+        appendOption(args, "-ar", codec.sampleRates, codec.sampleRateIndex) != kBuildDone) {
+        return refuse(args);
+    }
+    const char* channels = choiceListEntry(codec.channels, codec.channelsIndex);
+    if (channels == nullptr) {
+        return refuse(args);
+    }
+    // Compared byte for byte; any other text leaves the channel count to the encoder.
+    const char* option = nullptr;
+    if (std::strcmp(channels, "Stereo") == 0) {
+        option = "-ac 2 ";
+    } else if (std::strcmp(channels, "Mono") == 0) {
+        option = "-ac 1 ";
+    } else if (std::strcmp(channels, "5.1") == 0) {
+        option = "-ac 5.1 ";
+    }
+    if (option != nullptr && appendText(args, kArgsSize, "%s", option) != 0) {
+        return refuse(args);
+    }
+    return kBuildDone;
+}
+
+int buildVideoArgs(const VideoCodecSettings& codec, char* args) {
+    args[0] = '\0';
+    if (codec.codecName == nullptr ||
+        appendText(args, kArgsSize, "-vcodec %s ", codec.codecName) != 0 ||
+        appendOption(args, "-s", codec.frameSizes, codec.frameSizeIndex) != kBuildDone ||
+        appendOption(args, "-b", codec.bitRates, codec.bitRateIndex) != kBuildDone ||
+        appendOption(args, "-r", codec.frameRates, codec.frameRateIndex) != kBuildDone ||
+        appendOption(args, "-aspect", codec.aspectRatios, codec.aspectRatioIndex) != kBuildDone) {
+        return refuse(args);
+    }
+    return kBuildDone;
+}
+
+int outputFolder(const ConversionJob& job, char* folder) {
+    int fits = job.destinationFolder[0] != '\0'
+                   ? formatText(folder, kPathSize, "%s" NEMARRO_PATH_SEPARATOR, job.destinationFolder)
+                   : formatText(folder, kPathSize, "%s%s", job.sourceDrive, job.sourceFolder);
+    return fits == 0 ? kBuildDone : kBuildRefused;
+}
+
+int uniqueOutputName(char* baseName, char* folder, const char* extension) {
+    std::size_t folderLength = std::strlen(folder);
+    // An empty folder means the current one (a relative source path); a separator
+    // would turn it into the root.
+    if (folderLength > 0 && folder[folderLength - 1] != kPathSeparator &&
+        appendText(folder, kPathSize, "%c", kPathSeparator) != 0) {
+        return kBuildRefused;
+    }
+    char candidate[kPathSize];
+    if (formatText(candidate, sizeof candidate, "%s%s%s", folder, baseName, extension) != 0) {
+        return kBuildRefused;
+    }
+    if (!pathExists(candidate)) {
+        return kBuildDone;
+    }
+    for (int counter = 0; counter < INT_MAX; ++counter) {
+        if (formatText(candidate, sizeof candidate, "%s%s(%d)%s", folder, baseName, counter,
+                       extension) != 0) {
+            return kBuildRefused; // longer counters would not fit either
+        }
+        if (!pathExists(candidate)) {
+            // Fits: it is shorter than the candidate that just fitted.
+            return appendText(baseName, kPathSize, "(%d)", counter) == 0 ? kBuildDone
+                                                                         : kBuildRefused;
+        }
+    }
+    return kBuildRefused;
+}
+
+int buildOutputPath(ConversionJob* job, char* path) {
+    path[0] = '\0';
+    if (job->profile == nullptr) {
+        return kBuildRefused;
+    }
+    const char* extension = selectedExtension(*job->profile);
+    char folder[kPathSize];
+    if (extension == nullptr || outputFolder(*job, folder) != kBuildDone ||
+        copyText(job->outputBaseName, sizeof job->outputBaseName, job->sourceBaseName) != 0 ||
+        uniqueOutputName(job->outputBaseName, folder, extension) != kBuildDone ||
+        formatText(path, kPathSize, "%s%s%s", folder, job->outputBaseName, extension) != 0) {
+        path[0] = '\0';
+        return kBuildRefused;
+    }
+    return kBuildDone;
+}
+
+namespace {
+// The length option (and " -vn " for an audio-only profile) for the job's range.
+int buildDurationPart(const ConversionJob& job, char* part) {
+    part[0] = '\0';
+    double duration = job.duration;
+    double start = job.trimStart;
+    double end = job.trimEnd;
+    if (end < duration) {
+        // A range that ends before it starts names nothing to convert.
+        if (!(end > start) ||
+            formatText(part, kRangePartSize, " -t %f ", end - start) != 0) {
+            return kBuildRefused;
+        }
+    }
+    if (!hasVideo(*job.profile) && appendText(part, kRangePartSize, " -vn ") != 0) {
+        return kBuildRefused;
+    }
+    return kBuildDone;
+}
+} // namespace
+
+int buildEncoderCommandLine(const char* programPath, ConversionJob* job, char* commandLine) {
+    if (job == nullptr) {
+        return kBuildNoJob;
+    }
+    const ConversionProfile* profile = job->profile;
+    if (profile == nullptr || profile->audioCodecIndex < 0 ||
+        profile->audioCodecIndex >= profile->audioCodecCount ||
+        profile->audioCodecCount > kMaxAudioCodecs) {
+        return kBuildRefused;
+    }
+    char audioPart[kArgsSize];
+    char videoPart[kArgsSize] = "";
+    char seekPart[kRangePartSize] = "";
+    char durationPart[kRangePartSize];
+    char outputPath[kPathSize];
+    if (buildAudioArgs(selectedAudioCodec(*profile), audioPart) != kBuildDone) {
+        return kBuildRefused;
+    }
+    if (hasVideo(*profile)) {
+        if (profile->videoCodecIndex < 0 || profile->videoCodecIndex >= profile->videoCodecCount ||
+            profile->videoCodecCount > kMaxVideoCodecs ||
+            buildVideoArgs(selectedVideoCodec(*profile), videoPart) != kBuildDone) {
+            return kBuildRefused;
+        }
+    }
+    if (job->trimStart != 0.0 &&
+        formatText(seekPart, sizeof seekPart, " -ss %f ", job->trimStart) != 0) {
+        return kBuildRefused;
+    }
+    if (buildDurationPart(*job, durationPart) != kBuildDone ||
+        buildOutputPath(job, outputPath) != kBuildDone) {
+        return kBuildRefused;
+    }
+    // Double quotes group arguments; one inside a part would regroup the whole line.
+    const char* parts[] = {programPath, seekPart, job->sourcePath, durationPart,
+                           videoPart, audioPart, outputPath};
+    for (const char* part : parts) {
+        if (hasDoubleQuote(part)) {
+            return kBuildRefused;
+        }
+    }
+    char line[kCommandLineSize];
+    if (formatText(line, sizeof line, "\"%s\" %s-i \"%s\" %s-y %s%s\"%s\"", programPath, seekPart,
+                   job->sourcePath, durationPart, videoPart, audioPart, outputPath) != 0) {
+        return kBuildRefused;
+    }
+    std::memcpy(commandLine, line, kCommandLineSize);
+    return kBuildDone;
+}

@@ -1,0 +1,38 @@
+// The encoder's command line for one job: audio and video options, range options and
+// an output path that names no existing file.
+#pragma once
+
+#include "conversion_job.h"
+#include "profile.h"
+
+#include <cstddef>
+
+inline constexpr std::size_t kArgsSize = 512;        // audio part, video part
+inline constexpr std::size_t kCommandLineSize = 512; // the whole line
+
+// Results of the builders.
+inline constexpr int kBuildDone = 0;
+inline constexpr int kBuildNoJob = -1;
+// A text does not fit its buffer, a path holds a double quote (it could not be quoted),
+// or a selected index names no entry of its list. Nothing usable is produced: a cut
+// output path could name another existing file, which "-y" would overwrite.
+inline constexpr int kBuildRefused = -2;
+
+// "-acodec %s " then "-ab", "-ar", "-ac" options unless their entry is "Auto".
+int buildAudioArgs(const AudioCodecSettings& codec, char* args /* kArgsSize */);
+// "-vcodec %s " then "-s", "-b", "-r", "-aspect" options unless their entry is "Auto".
+int buildVideoArgs(const VideoCodecSettings& codec, char* args /* kArgsSize */);
+// The folder the job's output goes to, ending with the separator: destinationFolder
+// and a separator, or the source file's own folder.
+int outputFolder(const ConversionJob& job, char* folder /* kPathSize */);
+// Makes baseName name nothing existing in `folder` (appending a separator to the folder
+// when it lacks one): unchanged when free, else baseName(N) for the first free N from 0.
+int uniqueOutputName(char* baseName /* kPathSize */, char* folder /* kPathSize */,
+                     const char* extension);
+// The full output path; rewrites the job's outputBaseName.
+int buildOutputPath(ConversionJob* job, char* path /* kPathSize */);
+// "\"%s\" %s-i \"%s\" %s-y %s%s\"%s\"" with the program path, seek part, source path,
+// duration part, video part, audio part and output path. kBuildNoJob without a job;
+// on any result but kBuildDone the line is left as it was.
+int buildEncoderCommandLine(const char* programPath, ConversionJob* job,
+                            char* commandLine /* kCommandLineSize */);

@@ -1,0 +1,144 @@
+// The encoder run: its output kept as a last complete line and a pending rest, the
+// "time=" position read from that line, and the percentage of the job's range.
+#include "encoder_progress.h"
+
+#include "bounded_text.h"
+#include "encoder_command_line.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+EncoderProgress g_encoderProgress = {0, nullptr, nullptr, nullptr, 0.0};
+const ToolHandlers kEncoderHandlers = {encoderPrepare, encoderOnOutput, encoderFinish};
+ToolProcess g_encoderProcess = {"", "", "", kNoProcess, 0, kNoPipe, kNoPipe,
+                                &g_encoderProgress, &kEncoderHandlers, kExitUnknown, false};
+
+namespace {
+// Output without a line break beyond this is no status line; it is dropped rather
+// than kept growing.
+constexpr int32_t kMaxPendingText = 1 << 20;
+
+void releaseBuffers(EncoderProgress* progress) {
+    std::free(progress->lastLine);
+    std::free(progress->pendingText);
+    progress->lastLine = nullptr;
+    progress->pendingText = nullptr;
+    progress->capacity = 0;
+}
+
+bool isLineBreak(char c) { return c == '\r' || c == '\n'; }
+} // namespace
+
+void resetEncoderProgress(EncoderProgress* progress) {
+    releaseBuffers(progress);
+    progress->job = nullptr;
+    progress->currentTime = 0.0;
+}
+
+void appendOutput(EncoderProgress* progress, const char* chunk) {
+    std::size_t length = std::strlen(chunk);
+    if (length == 0) {
+        return;
+    }
+    int32_t n = static_cast<int32_t>(std::min<std::size_t>(length, kMaxPendingText));
+    if (progress->lastLine == nullptr || progress->pendingText == nullptr) {
+        releaseBuffers(progress);
+        progress->lastLine = static_cast<char*>(std::malloc(static_cast<std::size_t>(n) + 1));
+        progress->pendingText = static_cast<char*>(std::malloc(static_cast<std::size_t>(n) + 1));
+        if (progress->lastLine == nullptr || progress->pendingText == nullptr) {
+            releaseBuffers(progress);
+            return;
+        }
+        progress->lastLine[0] = '\0';
+        progress->pendingText[0] = '\0';
+        progress->capacity = n + 1;
+    }
+    int32_t pending = static_cast<int32_t>(std::strlen(progress->pendingText));
+    if (pending + n > kMaxPendingText) {
+        progress->pendingText[0] = '\0';
+        pending = 0;
+    }
+    if (progress->capacity < n + pending + 1) {
+        int32_t capacity = n + pending + 1;
+        char* line = static_cast<char*>(std::realloc(progress->lastLine, static_cast<std::size_t>(capacity)));
+        if (line == nullptr) {
+            return; // out of memory: this chunk is lost, nothing else
+        }
+        progress->lastLine = line;
+        char* text = static_cast<char*>(std::realloc(progress->pendingText, static_cast<std::size_t>(capacity)));
+        if (text == nullptr) {
+            return;
+        }
+        progress->pendingText = text;
+        progress->capacity = capacity;
+    }
+    std::memcpy(progress->pendingText + pending, chunk, static_cast<std::size_t>(n));
+    progress->pendingText[pending + n] = '\0';
+    takeLastLine(progress->pendingText, progress->lastLine, progress->capacity);
+}
+
+void takeLastLine(char* pendingText, char* lastLine, int32_t capacity) {
+    char* start = pendingText;
+    while (isLineBreak(*start)) {
+        ++start;
+    }
+    if (*start == '\0') {
+        pendingText[0] = '\0';
+        return;
+    }
+    // The last run of line breaks: the line before it is the last complete one,
+    // the text after it the rest.
+    char* end = start + std::strlen(start);
+    char* restStart = end;
+    while (restStart > start && !isLineBreak(restStart[-1])) {
+        --restStart;
+    }
+    if (restStart == start) {
+        return; // no complete line yet
+    }
+    char* lineEnd = restStart;
+    while (lineEnd > start && isLineBreak(lineEnd[-1])) {
+        --lineEnd;
+    }
+    char* lineStart = lineEnd;
+    while (lineStart > start && !isLineBreak(lineStart[-1])) {
+        --lineStart;
+    }
+    std::size_t lineLength = static_cast<std::size_t>(lineEnd - lineStart);
+    if (capacity <= 0 || lineLength >= static_cast<std::size_t>(capacity)) {
+        return; // cannot happen with buffers of one capacity; never write past it
+    }
+    std::memcpy(lastLine, lineStart, lineLength);
+    lastLine[lineLength] = '\0';
+    std::memmove(pendingText, restStart, static_cast<std::size_t>(end - restStart) + 1);
+}
+
+double progressPercent(const EncoderProgress* progress) {
+    if (progress->job == nullptr) {
+        return 0.0;
+    }
+    return progress->currentTime * 100.0 / (progress->job->trimEnd - progress->job->trimStart);
+}
+
+int encoderPrepare(ToolProcess* tool) {
+    auto* progress = static_cast<EncoderProgress*>(tool->context);
+    return buildEncoderCommandLine(tool->programPath, progress->job, tool->commandLine);
+}
+
+void encoderOnOutput(ToolProcess* tool) {
+    auto* progress = static_cast<EncoderProgress*>(tool->context);
+    appendOutput(progress, tool->chunk);
+    if (progress->lastLine == nullptr) {
+        return;
+    }
+    const char* time = std::strstr(progress->lastLine, "time=");
+    if (time != nullptr) {
+        progress->currentTime = readLeadingNumber(time + 5);
+    }
+}
+
+void encoderFinish(ToolProcess* tool) {
+    auto* progress = static_cast<EncoderProgress*>(tool->context);
+    releaseBuffers(progress); // time and job stay for the verdict
+}

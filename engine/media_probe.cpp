@@ -1,0 +1,117 @@
+// Probing one added file with pb.dat for its duration, and adding it as a job.
+#include "media_probe.h"
+
+#include "bounded_text.h"
+#include "catalogue.h"
+#include "job_list.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+MediaInfo g_mediaInfo = {"", nullptr, 0, 0, 0.0};
+const ToolHandlers kProbeHandlers = {probePrepare, probeOnOutput, probeFinish};
+ToolProcess g_probeProcess = {"", "", "", kNoProcess, 0, kNoPipe, kNoPipe,
+                              &g_mediaInfo, &kProbeHandlers, kExitUnknown, false};
+
+namespace {
+constexpr int32_t kFirstOutputCapacity = 1024;
+// A prober's report is a few kilobytes; output beyond this is not kept.
+constexpr int32_t kMaxOutputText = 16 << 20;
+
+void releaseOutput(MediaInfo* info) {
+    std::free(info->outputText);
+    info->outputText = nullptr;
+    info->outputCapacity = 0;
+    info->outputLength = 0;
+}
+} // namespace
+
+int probePrepare(ToolProcess* tool) {
+    auto* info = static_cast<MediaInfo*>(tool->context);
+    // The probe line must fit 259 characters, and a quote in a path cannot be carried.
+    char line[kProbeLineSize];
+    if (hasDoubleQuote(tool->programPath) || hasDoubleQuote(info->sourcePath) ||
+        formatText(line, sizeof line, "\"%s\" -show_format -show_streams \"%s\"",
+                   tool->programPath, info->sourcePath) != 0) {
+        return kProbeRefused;
+    }
+    std::memcpy(tool->commandLine, line, sizeof line);
+    releaseOutput(info);
+    info->outputText = static_cast<char*>(std::malloc(kFirstOutputCapacity));
+    if (info->outputText == nullptr) {
+        return kProbeRefused;
+    }
+    info->outputText[0] = '\0';
+    info->outputCapacity = kFirstOutputCapacity;
+    return 0;
+}
+
+void probeOnOutput(ToolProcess* tool) {
+    auto* info = static_cast<MediaInfo*>(tool->context);
+    if (info->outputText == nullptr) {
+        return;
+    }
+    int32_t n = static_cast<int32_t>(std::strlen(tool->chunk));
+    int32_t length = info->outputLength + n;
+    if (length > kMaxOutputText) {
+        return;
+    }
+    if (length >= info->outputCapacity) {
+        char* grown = static_cast<char*>(std::realloc(info->outputText, static_cast<std::size_t>(length) + 1));
+        if (grown == nullptr) {
+            return;
+        }
+        info->outputText = grown;
+        info->outputCapacity = length + 1;
+    }
+    std::memcpy(info->outputText + info->outputLength, tool->chunk, static_cast<std::size_t>(n) + 1);
+    info->outputLength = length;
+}
+
+void probeFinish(ToolProcess* tool) {
+    auto* info = static_cast<MediaInfo*>(tool->context);
+    if (info->outputText == nullptr) {
+        return;
+    }
+    if (info->outputLength != 0) {
+        // Only the format section's duration counts; streams carry their own before it.
+        const char* format = std::strstr(info->outputText, "[FORMAT]");
+        const char* duration = format == nullptr ? nullptr : std::strstr(format, "duration=");
+        if (duration != nullptr) {
+            info->duration = readLeadingNumber(duration + 9);
+        }
+    }
+    releaseOutput(info);
+}
+
+int probeAndAddJob(const char* path) {
+    ToolProcess* tool = &g_probeProcess;
+    MediaInfo* info = &g_mediaInfo;
+    releaseOutput(info);
+    *info = MediaInfo{"", nullptr, 0, 0, 0.0};
+    if (copyText(info->sourcePath, sizeof info->sourcePath, path) != 0 ||
+        tool->handlers->prepare(tool) != 0) {
+        releaseOutput(info);
+        return kProbeRefused;
+    }
+    if (startTool(tool) == 0) {
+        releaseOutput(info);
+        clearToolRun(tool);
+        return kProbeNotStarted;
+    }
+    while (pollTool(tool) == 0) {
+    }
+    tool->handlers->finish(tool);
+    clearToolRun(tool);
+    // "N/A", a negative or a non-finite value is no usable duration either.
+    if (!(info->duration > 0.0) || !std::isfinite(info->duration)) {
+        return kProbeNoDuration;
+    }
+    ConversionJob* job = createJob(info->sourcePath, info->duration, currentProfile);
+    if (job == nullptr) {
+        return kProbeRefused;
+    }
+    appendJob(job);
+    return kProbeAdded;
+}

@@ -1,0 +1,39 @@
+// Starting a console program from a composed command line, with stdin on one pipe
+// and stdout+stderr joined on another, waiting for its end and keeping its exit status.
+#pragma once
+
+#include "native_handles.h"
+
+#include <cstdint>
+
+// How a program ended.
+struct ExitStatus {
+    int32_t code;      // exit code, or the signal number when bySignal; -1 when unknown
+    bool bySignal;
+};
+
+// What startChild gives back for a started program.
+struct StartedChild {
+    ProcessHandle process;
+    int32_t processId;
+    PipeHandle outputRead; // the program's stdout and stderr, read end
+    PipeHandle inputWrite; // the program's stdin, write end (non-blocking)
+};
+
+// Starts the program that the first argument of `commandLine` names. The line is split
+// into arguments as composed: blanks separate, double quotes group (and are removed),
+// nothing else is special. The program runs in its own session and receives only its
+// two pipe ends. Returns 1 when it runs, 0 when not (bad line, missing program, no
+// pipes); then nothing stays open and `child` is cleared.
+int startChild(const char* commandLine, StartedChild* child);
+
+// Waits at most `milliseconds` for the program to end. Returns 1 once it has ended
+// (also at every later call), 0 while it runs.
+int waitChild(ProcessHandle process, int milliseconds);
+
+// How the program ended; `code` -1 when it has not been seen to end.
+ExitStatus childExitStatus(ProcessHandle process);
+
+// Lets go of the handle and sets it to kNoProcess. A program that has not ended is
+// never killed: it is left to end on its own and collected then.
+void closeChild(ProcessHandle* process);

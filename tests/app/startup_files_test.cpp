@@ -1,0 +1,92 @@
+// The small files beside the executable: "install.date" written once, installTime read
+// unless "install" exists.
+#include "startup_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <string>
+
+namespace {
+
+class StartupFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_folder.isValid());
+        composeStartupFiles(m_folder.path());
+    }
+    void write(const QString& path, const QByteArray& content) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    QByteArray read(const QString& path) {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return file.readAll();
+    }
+    std::string readTime() {
+        readInstallTime(installDateFile, installMarkerFile, installTime);
+        return installTime;
+    }
+
+    QTemporaryDir m_folder;
+};
+
+TEST_F(StartupFilesTest, PathsLieInTheFolder) {
+    EXPECT_EQ(installDateFile, m_folder.path() + "/install.date");
+    EXPECT_EQ(installMarkerFile, m_folder.path() + "/install");
+    EXPECT_EQ(versionFile, m_folder.path() + "/version");
+}
+
+TEST_F(StartupFilesTest, FirstStartWritesDigitsOnlyAndLaterStartsKeepThem) {
+    EXPECT_TRUE(writeInstallDateOnce(installDateFile, 1733616000));
+    EXPECT_EQ(read(installDateFile), QByteArray("1733616000"));
+    EXPECT_FALSE(writeInstallDateOnce(installDateFile, 1999999999));
+    EXPECT_EQ(read(installDateFile), QByteArray("1733616000"));
+    EXPECT_EQ(readTime(), "1733616000");
+}
+
+TEST_F(StartupFilesTest, AnExistingFileIsNeverReplaced) {
+    write(installDateFile, "");
+    EXPECT_FALSE(writeInstallDateOnce(installDateFile, 1733616000));
+    EXPECT_EQ(read(installDateFile), QByteArray());
+    EXPECT_EQ(readTime(), "");
+}
+
+TEST_F(StartupFilesTest, DanglingLinkCountsAsExisting) {
+    const QString elsewhere = m_folder.path() + "/elsewhere";
+    ASSERT_TRUE(QFile::link(elsewhere, installDateFile));
+    EXPECT_FALSE(writeInstallDateOnce(installDateFile, 1733616000));
+    EXPECT_FALSE(QFile::exists(elsewhere));
+}
+
+TEST_F(StartupFilesTest, MarkerKeepsInstallTimeEmpty) {
+    write(installDateFile, "1733616000");
+    write(installMarkerFile, "");
+    EXPECT_EQ(readTime(), "");
+}
+
+TEST_F(StartupFilesTest, MissingOrUnreadableDateGivesEmptyTime) {
+    EXPECT_EQ(readTime(), "");
+    ASSERT_TRUE(QDir().mkdir(installDateFile));
+    EXPECT_EQ(readTime(), "");
+}
+
+TEST_F(StartupFilesTest, SixtyThreeCharactersFitAndSixtyFourAreRefused) {
+    const QByteArray fits(63, '7');
+    write(installDateFile, fits);
+    EXPECT_EQ(readTime(), fits.toStdString());
+    write(installDateFile, QByteArray(64, '7'));
+    EXPECT_EQ(readTime(), "");
+}
+
+TEST_F(StartupFilesTest, WriteIntoAMissingFolderFailsQuietly) {
+    EXPECT_FALSE(writeInstallDateOnce(m_folder.path() + "/no/such/install.date", 1));
+}
+
+} // namespace
