@@ -304,8 +304,10 @@ void CMainDlg::wireHandlers() {
 
 QRegion CMainDlg::skinRegion(const QImage& background) {
     const QImage pixels = background.convertToFormat(QImage::Format_RGB32);
-    const QImage outline = pixels.createMaskFromColor(SKIN_KEY_COLOR, Qt::MaskOutColor);
-    return QRegion(QBitmap::fromImage(outline));
+    // Through QBitmap, a MaskInColor mask gives the region of every pixel that is not the
+    // key colour (the tests check this pixel by pixel; MaskOutColor gives the opposite).
+    const QImage keyPixels = pixels.createMaskFromColor(SKIN_KEY_COLOR, Qt::MaskInColor);
+    return QRegion(QBitmap::fromImage(keyPixels));
 }
 
 CGdipButton* CMainDlg::button(int id) const {

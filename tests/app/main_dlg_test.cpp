@@ -4,8 +4,10 @@
 #include "about_dlg.h"
 #include "bitmap_slider.h"
 #include "catalogue.h"
+#include "control_events.h"
 #include "encoder_progress.h"
 #include "gdip_button.h"
+#include "gdiplus_bitmap.h"
 #include "job_list.h"
 #include "main_dlg.h"
 #include "media_probe.h"
@@ -506,6 +508,8 @@ TEST_F(MainDlgTest, WindowMenuOffersAboutOnRightClickAndAltSpace) {
         });
         clickMenuItem(menu, 3);
     });
+    dialog.activateWindow(); // the closed menu hands activation back to no one offscreen
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     QTest::keyClick(&dialog, Qt::Key_Space, Qt::AltModifier);
     EXPECT_EQ(aboutTitle, QStringLiteral("About Nemarro"));
     EXPECT_TRUE(dialog.isVisible());
@@ -550,16 +554,23 @@ TEST_F(MainDlgTest, ConversionStateSwapsStartAndStop) {
     EXPECT_EQ(dialog.progressSlider()->GetPos(), 100);
 }
 
-TEST_F(MainDlgTest, PaintHandsTheBackgroundToTheButtons) {
+TEST_F(MainDlgTest, PaintHandsTheBackgroundToTheButtonsAndLabels) {
     CMainDlg& dialog = open();
-    QImage shot(dialog.size(), QImage::Format_ARGB32);
-    dialog.render(&shot);
-    CGdipButton* openFile = dialog.button(CMainDlg::IDC_OPEN_FILE);
-    ASSERT_FALSE(openFile->background().isNull());
-    const QImage expected = dialog.background().copy(openFile->geometry()).convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(openFile->background().convertToFormat(QImage::Format_RGB32), expected);
-    // Away from every control the window shows its skin as it is.
-    EXPECT_EQ(shot.pixel(300, 10), dialog.background().pixel(300, 10));
+    dialog.repaint();
+    const QImage skin = dialog.background().convertToFormat(QImage::Format_RGB32);
+    const auto expectBehind = [&](QWidget* control, const QImage& captured) {
+        ASSERT_FALSE(captured.isNull()) << controlId(control);
+        EXPECT_EQ(captured.convertToFormat(QImage::Format_RGB32), skin.copy(control->geometry()))
+            << controlId(control);
+    };
+    for (int id : {1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1018, 1019}) {
+        expectBehind(dialog.button(id), dialog.button(id)->background());
+    }
+    for (int id : {1013, 1014}) {
+        auto* label = qobject_cast<CwxStatic*>(findControl(&dialog, id));
+        ASSERT_NE(label, nullptr);
+        expectBehind(label, label->background());
+    }
 }
 
 } // namespace
