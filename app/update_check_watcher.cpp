@@ -2,18 +2,55 @@
 // the notice. The user-interface thread never waits on the network: it only polls.
 #include "update_check_watcher.h"
 
-#include <QDesktopServices>
+#include "shell_open.h"
+#include "string_table.h"
+
 #include <QMessageBox>
 #include <QTimer>
+#include <QUrl>
 #include <QWidget>
 
+#include <utility>
+
+namespace {
+
+UpdateCheckSettingsHook& settingsHook() {
+    static UpdateCheckSettingsHook hook;
+    return hook;
+}
+
+std::string local8Bit(const QString& text) { return text.toLocal8Bit().toStdString(); }
+
+} // namespace
+
+UpdateCheckSettings updateCheckSettings(const char* folder, const char* installTime) {
+    UpdateCheckSettings settings;
+    settings.versionAddress = local8Bit(loadString(IDS_VERSION_QUERY_URL));
+    settings.productCode = local8Bit(loadString(IDS_PRODUCT_CODE));
+    settings.pingAddress = local8Bit(loadString(IDS_INSTALL_PING_URL));
+    settings.productName = local8Bit(loadString(IDS_PRODUCT_NAME));
+    settings.installTime = installTime ? installTime : "";
+    settings.folder = folder ? folder : "";
+    // No installation of ours supplies an affiliate tag: it is sent empty.
+    if (settingsHook()) {
+        settingsHook()(settings);
+    }
+    return settings;
+}
+
+UpdateNoticeTexts updateNoticeTexts() {
+    return {loadString(IDS_VERSION), loadString(IDS_NEW_VERSION), loadString(IDS_WEB_PAGE)};
+}
+
+UpdateCheckSettingsHook setUpdateCheckSettingsHook(UpdateCheckSettingsHook hook) {
+    return std::exchange(settingsHook(), std::move(hook));
+}
+
 UpdateCheckWatcher::UpdateCheckWatcher(QWidget* window)
-    : m_window(window),
-      m_checkDoneTimer(new QTimer(window)),
-      m_openUrl([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
+    : QObject(window), m_window(window), m_checkDoneTimer(new QTimer(window)) {
     m_checkDoneTimer->setObjectName(QStringLiteral("TIMER_CHECK_DONE"));
     m_checkDoneTimer->setInterval(kCheckDonePeriodMs);
-    // Connected with this object as context: the timer outlives us as the window's child.
+    // Connected with this object as context: the timer may outlive us as the window's child.
     connect(m_checkDoneTimer, &QTimer::timeout, this, &UpdateCheckWatcher::onCheckDone);
 }
 
@@ -31,8 +68,6 @@ bool UpdateCheckWatcher::start(const UpdateCheckSettings& settings,
 
 bool UpdateCheckWatcher::isPolling() const { return m_checkDoneTimer->isActive(); }
 
-void UpdateCheckWatcher::setUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
-
 void UpdateCheckWatcher::onCheckDone() {
     if (!m_checkThread.hasEnded()) {
         return;
@@ -40,7 +75,7 @@ void UpdateCheckWatcher::onCheckDone() {
     m_checkDoneTimer->stop();
     m_checkThread.join(); // already ended: returns at once
     std::string newVersion;
-    if (versionNoticeDue(m_folder, m_texts.ownVersion.toLocal8Bit().toStdString(), newVersion)) {
+    if (versionNoticeDue(m_folder, local8Bit(m_texts.ownVersion), newVersion)) {
         showNotice(QString::fromLocal8Bit(QByteArray::fromStdString(newVersion)));
     }
 }
@@ -49,7 +84,7 @@ void UpdateCheckWatcher::showNotice(const QString& newVersion) {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("New Version"),
                     m_texts.question + QStringLiteral(" : ") + newVersion,
                     QMessageBox::Yes | QMessageBox::No, m_window);
-    if (box.exec() == QMessageBox::Yes && m_openUrl) {
-        m_openUrl(QUrl(m_texts.webPage));
+    if (box.exec() == QMessageBox::Yes) {
+        shellOpen(QUrl(m_texts.webPage));
     }
 }

@@ -7,7 +7,6 @@
 
 #include <QObject>
 #include <QString>
-#include <QUrl>
 
 #include <functional>
 
@@ -25,12 +24,20 @@ struct UpdateNoticeTexts {
     QString webPage;    // opened when the user answers Yes
 };
 
+// The check's addresses and product texts from the string table, for the small files
+// in `folder` and the install time read at start-up.
+UpdateCheckSettings updateCheckSettings(const char* folder, const char* installTime);
+UpdateNoticeTexts updateNoticeTexts();
+
+// Lets tests point the check at a server of their own (after the string table has
+// filled the settings); an empty function removes it. Returns the old one.
+using UpdateCheckSettingsHook = std::function<void(UpdateCheckSettings&)>;
+UpdateCheckSettingsHook setUpdateCheckSettingsHook(UpdateCheckSettingsHook hook);
+
 class UpdateCheckWatcher : public QObject {
 public:
-    using UrlOpener = std::function<void(const QUrl&)>;
-
-    // The poll timer is a child of `window`, named "TIMER_CHECK_DONE"; the notice is
-    // owned by `window`.
+    // A child of `window`, as is the poll timer, named "TIMER_CHECK_DONE"; the notice
+    // is owned by `window`.
     explicit UpdateCheckWatcher(QWidget* window);
     // A check still waiting for the network is left behind, never waited for.
     ~UpdateCheckWatcher() override = default;
@@ -38,8 +45,6 @@ public:
     // Starts checkThread with `settings` and, when it started, the poll timer.
     bool start(const UpdateCheckSettings& settings, const UpdateNoticeTexts& texts);
     bool isPolling() const;
-    // How a Yes opens the web page (the desktop's browser unless replaced, e.g. by tests).
-    void setUrlOpener(UrlOpener opener);
 
 private:
     void onCheckDone();
@@ -50,5 +55,4 @@ private:
     WorkerThread m_checkThread;
     std::string m_folder;
     UpdateNoticeTexts m_texts;
-    UrlOpener m_openUrl;
 };
