@@ -6,8 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
+#include <QPen>
 
 #include <algorithm>
 #include <climits>
@@ -100,8 +99,9 @@ int CBitmapSlider::pixelToPosition(int pixel) const {
 void CBitmapSlider::paintEvent(QPaintEvent*) {
     QPainter target(this);
     // With a transparent channel the masks let the parent's pixels, already in the window's
-    // backing store, show through: the surface starts as a copy of them.
-    CMemDC dc(&target, m_paintArea, m_transparent);
+    // backing store, show through: the surface starts as a copy of them. Without a channel
+    // nothing is drawn over them either.
+    CMemDC dc(&target, m_paintArea, m_transparent || !m_channelPresent);
     QPainter& p = dc.painter();
     const int w = m_channelWidth;
     const int h = m_channelHeight;
@@ -128,10 +128,14 @@ void CBitmapSlider::paintEvent(QPaintEvent*) {
         }
     }
     if (m_drawFocusRect && m_hasFocus) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = m_paintArea.isEmpty() ? rect() : m_paintArea;
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
+        // A dotted frame, as keyboard focus has always been marked on skinned controls; the
+        // style's own focus frame may draw nothing for a focus that came by mouse.
+        const QRect frame = (m_paintArea.isEmpty() ? rect() : m_paintArea).adjusted(0, 0, -1, -1);
+        p.save();
+        p.setPen(QPen(QColor(255, 255, 255, 200), 1, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(frame);
+        p.restore();
     }
 }
 

@@ -3,8 +3,8 @@
 #pragma once
 
 #include <QEvent>
-
-class QWidget;
+#include <QPointer>
+#include <QWidget>
 
 // Event type numbers; all lie in Qt's user range and are used by nothing else.
 enum ControlEventType : int {
@@ -33,7 +33,7 @@ public:
     static QEvent::Type eventType(ControlEventType type) { return static_cast<QEvent::Type>(type); }
 
 private:
-    QWidget* m_source;
+    QPointer<QWidget> m_source; // null once the control is gone (posted events arrive later)
     int m_controlId;
     int m_value;
     long m_result = 0;

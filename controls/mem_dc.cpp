@@ -44,7 +44,12 @@ CMemDC::CMemDC(QPainter* target, QRect area, bool copyFirst)
         m_offScreen = false;
         return;
     }
-    const qreal ratio = target->device()->devicePixelRatioF();
+    // The ratio of what is really painted on (a window's backing store, or the image a widget
+    // is rendered into), so that the surface keeps every device pixel.
+    QPaintEngine* engine = target->paintEngine();
+    const QPaintDevice* real = engine && engine->paintDevice() ? engine->paintDevice()
+                                                               : target->device();
+    const qreal ratio = real->devicePixelRatioF();
     if (copyFirst) {
         m_surface = grabPainterArea(*target, m_area);
         if (m_surface.isNull())

@@ -73,7 +73,12 @@ void CwxStatic::SetNotify(bool notify) {
 }
 
 QString CwxStatic::drawnText() const {
-    return text().left(kMaxTextLength);
+    QString shown = text().left(kMaxTextLength);
+    // Never keep half of a character that needs two UTF-16 units: it would draw as garbage.
+    if (shown.size() == kMaxTextLength && text().size() > kMaxTextLength &&
+        shown.back().isHighSurrogate())
+        shown.chop(1);
+    return shown;
 }
 
 void CwxStatic::tooltipFromControlId() {

@@ -50,7 +50,8 @@ public:
     const QImage& background() const { return m_background; }
     const QString& tooltipText() const { return m_tooltipText; }
     CToolTipCtrl* tooltipControl() const { return m_tooltip; }
-    // The text as drawn: the window text cut to kMaxTextLength characters.
+    // The text as drawn: the window text cut to kMaxTextLength UTF-16 units (one fewer when the
+    // cut would split a character in two).
     QString drawnText() const;
 
 signals:

@@ -2,6 +2,7 @@
 #include "bounded_text.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -9,7 +10,7 @@
 
 namespace {
 int formatAt(char* buffer, std::size_t size, const char* format, va_list arguments)
-    __attribute__((format(printf, 3, 0)));
+    NEMARRO_PRINTF_FORMAT(3, 0);
 
 int formatAt(char* buffer, std::size_t size, const char* format, va_list arguments) {
     if (size == 0) {
@@ -73,7 +74,7 @@ double readLeadingNumber(const char* text) {
     double value = 0.0;
     std::from_chars_result result =
         std::from_chars(p, p + std::strlen(p), value, std::chars_format::general);
-    if (result.ec != std::errc()) {
+    if (result.ec != std::errc() || !std::isfinite(value)) {
         return 0.0;
     }
     return negative ? -value : value;

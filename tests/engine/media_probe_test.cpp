@@ -1,0 +1,146 @@
+// Probing files for their duration with a fake prober, and the jobs that result.
+#include "media_probe.h"
+
+#include "catalogue.h"
+#include "fake_support.h"
+#include "job_list.h"
+#include "test_profiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+class MediaProbeTest : public testing::Test {
+protected:
+    MediaProbeTest() : m_savedProfile(currentProfile) {
+        currentProfile = &m_profile;
+        std::snprintf(g_probeProcess.programPath, sizeof g_probeProcess.programPath, "%s",
+                      fakeToolPath().c_str());
+    }
+    ~MediaProbeTest() override {
+        clearJobs();
+        currentProfile = m_savedProfile;
+    }
+
+    // The fake prober runs the script named by its last argument, which is the path
+    // being probed; the script prints `output`.
+    std::string mediaPrinting(const std::string& name, const std::string& output) {
+        std::string script;
+        std::size_t start = 0;
+        while (start < output.size()) {
+            std::size_t piece = std::min<std::size_t>(200, output.size() - start);
+            script += "out " + output.substr(start, piece) + "\n";
+            start += piece;
+        }
+        return writeFile(m_temp.file(name), "err ffprobe banner with duration=99\\n\n" + script);
+    }
+
+    ConversionProfile m_profile = mp3Profile();
+    ConversionProfile* m_savedProfile;
+    TempFolder m_temp;
+};
+
+struct ProbeCase {
+    const char* name;
+    std::string output; // fake escapes: \n is a line feed
+    int result;
+    double duration;
+};
+
+void PrintTo(const ProbeCase& c, std::ostream* os) { *os << c.name; }
+
+class ProbeOutput : public MediaProbeTest, public testing::WithParamInterface<ProbeCase> {};
+
+TEST_P(ProbeOutput, DurationComesFromTheFormatSectionOnly) {
+    const ProbeCase& c = GetParam();
+    std::string path = mediaPrinting("media.wav", c.output);
+    EXPECT_EQ(probeAndAddJob(path.c_str()), c.result) << c.name;
+    EXPECT_EQ(g_mediaInfo.duration, c.duration) << c.name;
+    EXPECT_EQ(g_mediaInfo.outputText, nullptr);
+    EXPECT_EQ(g_mediaInfo.outputLength, 0);
+    EXPECT_EQ(jobCount(), c.result == kProbeAdded ? 1 : 0);
+}
+
+std::string longStreams() {
+    std::string streams;
+    for (int i = 0; i < 40; ++i) {
+        streams += "[STREAM]\\nindex=" + std::to_string(i) + "\\nduration=1.000000\\n[/STREAM]\\n";
+    }
+    return streams;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outputs, ProbeOutput,
+    testing::Values(
+        ProbeCase{"stream then format",
+                  "[STREAM]\\nduration=19.5\\n[/STREAM]\\n[FORMAT]\\nfilename=x\\nduration=20.000000"
+                  "\\nsize=1\\n[/FORMAT]\\n",
+                  kProbeAdded, 20.0},
+        ProbeCase{"none after format", "[STREAM]\\nduration=19.5\\n[/STREAM]\\n[FORMAT]\\nsize=1\\n",
+                  kProbeNoDuration, 0.0},
+        ProbeCase{"over 1024 bytes", longStreams() + "[FORMAT]\\nduration=7.25\\n", kProbeAdded,
+                  7.25},
+        ProbeCase{"empty", "", kProbeNoDuration, 0.0},
+        ProbeCase{"no format", "duration=5\\n", kProbeNoDuration, 0.0},
+        ProbeCase{"N/A", "[FORMAT]\\nduration=N/A\\n", kProbeNoDuration, 0.0},
+        ProbeCase{"zero", "[FORMAT]\\nduration=0.000000\\n", kProbeNoDuration, 0.0},
+        ProbeCase{"negative", "[FORMAT]\\nduration=-4\\n", kProbeNoDuration, -4.0},
+        ProbeCase{"not finite", "[FORMAT]\\nduration=inf\\n", kProbeNoDuration, 0.0}));
+
+TEST_F(MediaProbeTest, AddedJobsHaveTheirStartValuesAndJoinTheEnd) {
+    std::string first = mediaPrinting("first song.flac", "[FORMAT]\\nduration=240.0\\n");
+    std::string second = mediaPrinting("second.flac", "[FORMAT]\\nduration=3725.5\\n");
+    ASSERT_EQ(probeAndAddJob(first.c_str()), kProbeAdded);
+    ASSERT_EQ(probeAndAddJob(second.c_str()), kProbeAdded);
+    ASSERT_EQ(jobCount(), 2);
+    ConversionJob* job = jobAt(0);
+    EXPECT_EQ(std::string(job->sourcePath), first);
+    EXPECT_STREQ(job->sourceBaseName, "first song");
+    EXPECT_STREQ(job->sourceExtension, ".flac");
+    EXPECT_EQ(std::string(job->sourceFolder), m_temp.path() + "/");
+    EXPECT_EQ(job->trimStart, 0.0);
+    EXPECT_EQ(job->trimEnd, 240.0);
+    EXPECT_EQ(job->profile, &m_profile);
+    EXPECT_STREQ(job->sizeText, "3.7MB");
+    EXPECT_STREQ(jobAt(1)->durationText, "01:02:05.50");
+    EXPECT_EQ(std::string(g_probeProcess.commandLine), "");
+    EXPECT_EQ(g_probeProcess.process, kNoProcess);
+}
+
+TEST_F(MediaProbeTest, ProbeLineCarriesTheQuotedPaths) {
+    std::snprintf(g_mediaInfo.sourcePath, sizeof g_mediaInfo.sourcePath, "/In/a b.wav");
+    std::snprintf(g_probeProcess.programPath, sizeof g_probeProcess.programPath, "/App/pb.dat");
+    ASSERT_EQ(probePrepare(&g_probeProcess), 0);
+    EXPECT_STREQ(g_probeProcess.commandLine,
+                 "\"/App/pb.dat\" -show_format -show_streams \"/In/a b.wav\"");
+    EXPECT_EQ(g_mediaInfo.outputCapacity, 1024);
+    probeFinish(&g_probeProcess);
+    EXPECT_EQ(g_mediaInfo.outputText, nullptr);
+}
+
+TEST_F(MediaProbeTest, MissingProberGivesMinusOne) {
+    std::snprintf(g_probeProcess.programPath, sizeof g_probeProcess.programPath,
+                  "/nonexistent/pb.dat");
+    int before = openDescriptorCount();
+    EXPECT_EQ(probeAndAddJob("/In/song.wav"), kProbeNotStarted);
+    EXPECT_EQ(openDescriptorCount(), before);
+    EXPECT_EQ(jobCount(), 0);
+    EXPECT_EQ(g_mediaInfo.outputText, nullptr);
+}
+
+TEST_F(MediaProbeTest, PathsThatDoNotFitOrCannotBeQuotedAreRefusedBeforeAnythingRuns) {
+    // Fits the 259-character path but not the 259-character probe line.
+    std::string longPath = mediaPrinting(std::string(200, 'l') + ".wav", "[FORMAT]\\nduration=1\\n");
+    ASSERT_LT(longPath.size(), kPathSize);
+    EXPECT_EQ(probeAndAddJob(longPath.c_str()), kProbeRefused);
+    std::string tooLong = "/" + std::string(300, 'x');
+    EXPECT_EQ(probeAndAddJob(tooLong.c_str()), kProbeRefused);
+    std::string quoted = mediaPrinting("say \"hi\".wav", "[FORMAT]\\nduration=1\\n");
+    EXPECT_EQ(probeAndAddJob(quoted.c_str()), kProbeRefused);
+    EXPECT_EQ(jobCount(), 0);
+    EXPECT_EQ(g_mediaInfo.outputText, nullptr);
+    EXPECT_EQ(g_probeProcess.process, kNoProcess);
+}
+} // namespace
