@@ -21,6 +21,7 @@
 #include "startup_files.h"
 #include "string_table.h"
 #include "tool_process.h"
+#include "update_check_watcher.h"
 #include "wx_static.h"
 
 #include <QBitmap>
@@ -141,6 +142,13 @@ void CMainDlg::startUp(const char* moduleFolder) {
     const bool folderFound = findModuleFolder(moduleFolder);
     writeInstallDateOnce(installDateFile, std::int64_t(std::time(nullptr)));
     readInstallTime(installDateFile, installMarkerFile, installTime);
+
+    // The version check runs beside the window, which only polls it (TIMER_CHECK_DONE).
+    // Without the executable's folder there is nowhere to keep its files: no check.
+    if (folderFound) {
+        m_updateCheck = new UpdateCheckWatcher(this);
+        m_updateCheck->start(updateCheckSettings(m_moduleFolder, installTime), updateNoticeTexts());
+    }
 
     currentProfile = findProfile(kGeneralAudioCategory, kStartProfile);
     if (currentProfile == nullptr) {

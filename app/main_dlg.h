@@ -21,6 +21,7 @@
 class CBitmapSlider;
 class CReadOnlyComboBox;
 class CwxStatic;
+class UpdateCheckWatcher;
 class ControlEvent;
 class QComboBox;
 class QTreeWidget;
@@ -86,6 +87,8 @@ public:
     QMenu& profileMenu() { return m_profileMenu; }
     QMenu& windowMenu() { return m_windowMenu; }
     const QImage& background() const { return m_background; }
+    // The background version check started at start-up (nullptr without a folder).
+    UpdateCheckWatcher* updateCheck() const { return m_updateCheck; }
 
     // The window's outline: every pixel of the background that is not SKIN_KEY_COLOR.
     static QRegion skinRegion(const QImage& background);
@@ -157,6 +160,7 @@ private:
     static constexpr int kSkinTableRows = 13; // 12 buttons and the closing row
     ButtonImageEntry m_skinTable[kSkinTableRows] = {};
     QIcon m_icon;
+    UpdateCheckWatcher* m_updateCheck = nullptr; // a child of the window
 
     CGdipButton* m_close = nullptr;
     CGdipButton* m_min = nullptr;

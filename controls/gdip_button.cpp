@@ -40,16 +40,8 @@ void CGdipButton::SetImage(CGdiPlusBitmapResource* image) {
 }
 
 void CGdipButton::SetTooltipText(const QString& text, bool activate) {
-    if (text.isEmpty())
-        return;
-    if (!m_tooltip) {
-        m_tooltip = new CToolTipCtrl(this);
-        m_tooltip->activate(true);
-    }
-    m_tooltipText = text;
-    m_tooltip->setText(text);
-    m_tooltip->setDelayTime(kTooltipDelay);
-    m_tooltip->activate(activate);
+    if (CToolTipCtrl::setOwnerTip(m_tooltip, this, text, kTooltipDelay, activate))
+        m_tooltipText = text;
 }
 
 void CGdipButton::CaptureBackground(QPainter* source) {

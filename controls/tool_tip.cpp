@@ -78,3 +78,17 @@ void CToolTipCtrl::hide() {
         m_showing = false;
     }
 }
+
+bool CToolTipCtrl::setOwnerTip(CToolTipCtrl*& tip, QWidget* owner, const QString& text,
+                               int delayMs, bool activate) {
+    if (text.isEmpty())
+        return false;
+    if (!tip) {
+        tip = new CToolTipCtrl(owner);
+        tip->activate(true);
+    }
+    tip->setText(text);
+    tip->setDelayTime(delayMs);
+    tip->activate(activate);
+    return true;
+}

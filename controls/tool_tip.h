@@ -15,6 +15,11 @@ public:
     explicit CToolTipCtrl(QWidget* owner);
     ~CToolTipCtrl() override;
 
+    // Gives `owner` the tip `text` (creating `tip` on first use; an empty text creates
+    // nothing and changes nothing) and returns whether the text was taken.
+    static bool setOwnerTip(CToolTipCtrl*& tip, QWidget* owner, const QString& text,
+                            int delayMs, bool activate);
+
     void setText(const QString& text) { m_text = text; }
     const QString& text() const { return m_text; }
     // Time the pointer must rest before the tip shows; it hides again after ten times as long.

@@ -10,6 +10,10 @@
 #include "string_table.h"
 #include "tool_tip.h"
 
+namespace {
+constexpr int kTooltipDelay = 400; // labels answer faster than buttons
+}
+
 CwxStatic::CwxStatic(QWidget* parent, int id) : QLabel(parent) {
     setControlId(this, id);
     m_hoverTimer.setSingleShot(true);
@@ -38,16 +42,8 @@ void CwxStatic::CaptureBackground(QPainter* source, bool fill) {
 }
 
 void CwxStatic::SetTooltipText(const QString& text, bool activate) {
-    if (text.isEmpty())
-        return;
-    if (!m_tooltip) {
-        m_tooltip = new CToolTipCtrl(this);
-        m_tooltip->activate(true);
-    }
-    m_tooltipText = text;
-    m_tooltip->setText(text);
-    m_tooltip->setDelayTime(400);
-    m_tooltip->activate(activate);
+    if (CToolTipCtrl::setOwnerTip(m_tooltip, this, text, kTooltipDelay, activate))
+        m_tooltipText = text;
 }
 
 void CwxStatic::SetTooltipFromResource(int id) {

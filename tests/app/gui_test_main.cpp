@@ -1,5 +1,8 @@
 // The main of the window tests: offscreen, with a home folder of their own so the
-// user's video folder they create is a temporary one.
+// user's video folder they create is a temporary one, and a version check that never
+// leaves the machine unless a test points it at its own server.
+#include "update_check_watcher.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 
@@ -11,6 +14,11 @@ int main(int argc, char** argv) {
     qputenv("HOME", home.path().toLocal8Bit());
     qunsetenv("XDG_CONFIG_HOME");
     QApplication app(argc, argv);
+    // An empty address fails at once, before any name lookup or connection.
+    setUpdateCheckSettingsHook([](UpdateCheckSettings& settings) {
+        settings.versionAddress.clear();
+        settings.pingAddress.clear();
+    });
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

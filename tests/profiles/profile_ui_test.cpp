@@ -310,7 +310,7 @@ TEST_F(ProfileUiTest, ReopenedDialogShowsTheEditedValues) {
 TEST_F(ProfileUiTest, FillChoiceComboAppendsAndSelects) {
     QComboBox box;
     box.addItem(QStringLiteral("kept"));
-    CProfileDlg::fillChoiceCombo("Stereo\0 Auto\0 Mono", box, 2);
+    CProfileDlg::fillChoiceCombo("Stereo\0 Auto\0 Mono\0", box, 2);
     EXPECT_EQ(items(&box), (QStringList{QStringLiteral("kept"), QStringLiteral("Stereo"), QStringLiteral("Auto"),
                                         QStringLiteral("Mono")}));
     EXPECT_EQ(box.currentIndex(), 2);
