@@ -99,7 +99,7 @@ TEST_F(AddingFilesTest, CancellingTheDialogAddsNothingAndShowsNoWaitDialog) {
 }
 
 TEST_F(AddingFilesTest, TwoDroppedFilesFromDifferentFoldersAreBothAdded) {
-    TempFolder other;
+    ScratchFolder other;
     const std::string first = media("first.flac", 5);
     const std::string second = mediaFile(other.path(), "second.flac", 6);
     drop({QString::fromStdString(first), QString::fromStdString(second)});

@@ -292,7 +292,7 @@ protected:
         return QDir(QString::fromStdString(m_folder.path()))
             .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     }
-    TempFolder m_folder;
+    ScratchFolder m_folder;
 };
 
 TEST_F(WriteTest, AWritableFolderIsLeftAsItWas) {

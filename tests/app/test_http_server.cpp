@@ -14,23 +14,11 @@
 
 extern char** environ;
 
-namespace {
-
-std::string makeTempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "nemarro-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) {
-        return {};
-    }
-    return pattern;
-}
-
-} // namespace
-
-TestHttpServer::TestHttpServer() : m_folder(makeTempFolder()) {
-    if (m_folder.empty()) {
+TestHttpServer::TestHttpServer() {
+    if (m_folder.path().empty()) {
         return;
     }
-    m_logFile = m_folder + "/requests.log";
+    m_logFile = m_folder.file("requests.log");
     std::ofstream(m_logFile).flush();
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) {
@@ -69,10 +57,6 @@ TestHttpServer::~TestHttpServer() {
         while (waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
         }
     }
-    if (!m_folder.empty()) {
-        std::error_code error;
-        std::filesystem::remove_all(m_folder, error);
-    }
 }
 
 std::string TestHttpServer::url(const std::string& path) const {
@@ -88,30 +72,3 @@ std::vector<std::string> TestHttpServer::requests() const {
     return lines;
 }
 
-ScratchFolder::ScratchFolder() : m_path(makeTempFolder()) {}
-
-ScratchFolder::~ScratchFolder() {
-    std::error_code error;
-    std::filesystem::remove_all(m_path, error);
-}
-
-bool ScratchFolder::exists(const std::string& name) const {
-    std::error_code error;
-    return std::filesystem::exists(file(name), error);
-}
-
-std::string ScratchFolder::read(const std::string& name) const {
-    std::ifstream in(file(name), std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-void ScratchFolder::write(const std::string& name, const std::string& content) const {
-    std::ofstream(file(name), std::ios::binary | std::ios::trunc) << content;
-}
-
-void ScratchFolder::remove(const std::string& name) const {
-    std::error_code error;
-    std::filesystem::remove(file(name), error);
-}

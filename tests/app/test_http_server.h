@@ -1,6 +1,8 @@
 // Test helpers: the scripted HTTP server on 127.0.0.1 (update_server.py) and a scratch folder.
 #pragma once
 
+#include "scratch_folder.h"
+
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -22,26 +24,7 @@ public:
 private:
     pid_t m_pid = -1;
     int m_port = 0;
-    std::string m_folder;
+    ScratchFolder m_folder; // holds the request log
     std::string m_logFile;
 };
 
-// A fresh folder under the temporary directory, removed with its content at the end.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::string& path() const { return m_path; }
-    std::string file(const std::string& name) const { return m_path + "/" + name; }
-    bool exists(const std::string& name) const;
-    // Whole content of a file in the folder; empty when it is missing.
-    std::string read(const std::string& name) const;
-    void write(const std::string& name, const std::string& content) const;
-    void remove(const std::string& name) const;
-
-private:
-    std::string m_path;
-};

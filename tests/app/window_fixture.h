@@ -73,9 +73,9 @@ protected:
     void encoderScript(const std::string& script);
     void waitForIdle(int timeoutMs = 20000);
 
-    TempFolder m_module;
-    TempFolder m_media;
-    TempFolder m_scripts;
+    ScratchFolder m_module;
+    ScratchFolder m_media;
+    ScratchFolder m_scripts;
     std::unique_ptr<CMainDlg> m_window;
     std::vector<std::unique_ptr<ModalWatcher>> m_watchers;
     QStringList m_chooserCalls;

@@ -90,7 +90,7 @@ protected:
 
     ConversionProfile m_profile = mp3Profile();
     ConversionJob* m_job = nullptr;
-    TempFolder m_temp;
+    ScratchFolder m_temp;
 };
 
 TEST_F(CommandLineTest, WorkedExampleByteForByte) {
@@ -183,7 +183,7 @@ TEST(CatalogueCommandLines, EveryProfileAtItsStartSelectionBuildsALine) {
 }
 
 TEST(UniqueOutputName, AddsTheMissingSeparatorAndCountsWithoutLimit) {
-    TempFolder temp;
+    ScratchFolder temp;
     for (int i = 0; i < 12; ++i) {
         writeFile(temp.file("a(" + std::to_string(i) + ").wav"), "");
     }

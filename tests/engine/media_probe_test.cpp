@@ -39,7 +39,7 @@ protected:
 
     ConversionProfile m_profile = mp3Profile();
     ConversionProfile* m_savedProfile;
-    TempFolder m_temp;
+    ScratchFolder m_temp;
 };
 
 struct ProbeCase {

@@ -58,7 +58,7 @@ protected:
         return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - begin);
     }
 
-    TempFolder m_temp;
+    ScratchFolder m_temp;
     Collected m_collected;
     ToolProcess m_tool{};
 };

@@ -54,7 +54,7 @@ protected:
         return childExitStatus(m_child.process);
     }
 
-    TempFolder m_temp;
+    ScratchFolder m_temp;
     StartedChild m_child{kNoProcess, 0, kNoPipe, kNoPipe};
 };
 

@@ -57,7 +57,7 @@ TEST(PathSplitRefusal, APartThatDoesNotFitEmptiesEveryPart) {
 }
 
 TEST(PathExists, SeesFilesFoldersAndDanglingLinksButNotMissingNames) {
-    TempFolder temp;
+    ScratchFolder temp;
     EXPECT_TRUE(pathExists(temp.path().c_str()));
     EXPECT_FALSE(pathExists(temp.file("missing").c_str()));
     EXPECT_TRUE(pathExists(writeFile(temp.file("song.mp3"), "x").c_str()));

@@ -3,7 +3,7 @@
 // the input's length; refusals, stopping with "q", and failures.
 #include "child_program.h"
 #include "program_lookup.h"
-#include "test_folder.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -59,7 +59,7 @@ std::string lastCompleteLine(const std::string& output) {
 class CvDatWithFfmpeg : public testing::Test {
 protected:
     static void SetUpTestSuite() {
-        s_folder = std::make_unique<TestFolder>();
+        s_folder = std::make_unique<ScratchFolder>();
         std::string output;
         const std::string ffmpeg = findProgramOnPath("ffmpeg");
         ASSERT_FALSE(ffmpeg.empty()) << "these tests need ffmpeg";
@@ -73,7 +73,7 @@ protected:
     static void TearDownTestSuite() { s_folder.reset(); }
 
     static std::string tone() { return s_folder->file("tone.wav"); }
-    static TestFolder& folder() { return *s_folder; }
+    static ScratchFolder& folder() { return *s_folder; }
 
     // The arguments the system composes for an audio profile: the range part, -y, then
     // codec, bit rate, sample rate and channels ("Auto" leaves an option out).
@@ -92,10 +92,10 @@ protected:
     }
 
 private:
-    static std::unique_ptr<TestFolder> s_folder;
+    static std::unique_ptr<ScratchFolder> s_folder;
 };
 
-std::unique_ptr<TestFolder> CvDatWithFfmpeg::s_folder;
+std::unique_ptr<ScratchFolder> CvDatWithFfmpeg::s_folder;
 
 struct Selection {
     const char* label; // profile and codec

@@ -1,7 +1,7 @@
 // cv.dat as a running program, with a scripted stand-in for ffmpeg found first on PATH:
 // output passed on, exit status, stop requests and signals, and cleaning up after failure.
 #include "child_program.h"
-#include "test_folder.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +40,7 @@ protected:
 
     int run(std::string& output) { return runProgram(line(), output, environment()); }
 
-    TestFolder m_folder;
+    ScratchFolder m_folder;
     std::string m_output;
 };
 

@@ -8,7 +8,7 @@
 #include "job_list.h"
 #include "media_probe.h"
 #include "program_lookup.h"
-#include "test_folder.h"
+#include "scratch_folder.h"
 #include "tool_process.h"
 
 #include <gtest/gtest.h>
@@ -82,7 +82,7 @@ std::string generateTone(const std::string& path, int seconds) {
 class EngineWithCvDat : public testing::Test {
 protected:
     static void SetUpTestSuite() {
-        s_folder = std::make_unique<TestFolder>();
+        s_folder = std::make_unique<ScratchFolder>();
         ASSERT_EQ(generateTone(s_folder->file("tone.wav"), 2), "");
     }
     static void TearDownTestSuite() { s_folder.reset(); }
@@ -107,15 +107,15 @@ protected:
     }
 
     static std::string tone() { return s_folder->file("tone.wav"); }
-    static TestFolder& folder() { return *s_folder; }
+    static ScratchFolder& folder() { return *s_folder; }
 
-    TestFolder m_out;
+    ScratchFolder m_out;
 
 private:
-    static std::unique_ptr<TestFolder> s_folder;
+    static std::unique_ptr<ScratchFolder> s_folder;
 };
 
-std::unique_ptr<TestFolder> EngineWithCvDat::s_folder;
+std::unique_ptr<ScratchFolder> EngineWithCvDat::s_folder;
 
 struct Profile {
     int category;

@@ -1,14 +1,14 @@
 // pb.dat: exactly what ffprobe says and returns, or one clear line when there is no ffprobe.
 #include "child_program.h"
 #include "program_lookup.h"
-#include "test_folder.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 TEST(PbDat, PassesFfprobesOutputAndStatusThroughUnchanged) {
-    TestFolder folder;
+    ScratchFolder folder;
     const std::string ffmpeg = findProgramOnPath("ffmpeg");
     const std::string ffprobe = findProgramOnPath("ffprobe");
     ASSERT_FALSE(ffprobe.empty()) << "this test needs ffprobe";
@@ -30,7 +30,7 @@ TEST(PbDat, PassesFfprobesOutputAndStatusThroughUnchanged) {
 }
 
 TEST(PbDat, WithoutFfprobeSaysSoInOneLine) {
-    TestFolder folder;
+    ScratchFolder folder;
     std::string output;
     EXPECT_EQ(runProgram({PB_DAT_PATH, "-show_format", "x.wav"}, output, {"PATH=" + folder.path()}),
               1);
