@@ -9,6 +9,7 @@
 #include "wait_dlg.h"
 #include "worker_thread.h"
 
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -78,6 +79,19 @@ PendingPaths pendingPathsFromDialog(const QStringList& selectedFiles) {
     }
     pending.strings << folder << names;
     return pending;
+}
+
+QStringList pathsFromCommandLine(const QStringList& arguments, const QString& currentFolder) {
+    QStringList paths;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument.isEmpty())
+            continue;
+        // As a drop gives them: full paths, nothing resolved or tidied.
+        paths << (QDir::isAbsolutePath(argument) ? argument
+                                                 : joinFolderAndName(currentFolder, argument));
+    }
+    return paths;
 }
 
 PendingPaths pendingPathsFromDrop(const QStringList& droppedPaths) {
@@ -159,6 +173,12 @@ void CMainDlg::dropEvent(QDropEvent* event) {
     if (paths.isEmpty())
         return;
     event->acceptProposedAction();
+    addDroppedPaths(paths);
+}
+
+void CMainDlg::addDroppedPaths(const QStringList& paths) {
+    if (paths.isEmpty() || paths.size() >= kMaxDroppedItems)
+        return;
     // Probe after the drop has been answered, so the program the files came from is
     // not held up while they are read.
     const PendingPaths pending = pendingPathsFromDrop(paths);

@@ -24,6 +24,10 @@ struct PendingPaths {
 PendingPaths pendingPathsFromDialog(const QStringList& selectedFiles);
 // Dropped local paths as an add request.
 PendingPaths pendingPathsFromDrop(const QStringList& droppedPaths);
+// The files named on the command line (`arguments` as the application has them, the
+// program first) as the full paths a drop of them would give; relative ones are taken
+// from `currentFolder`.
+QStringList pathsFromCommandLine(const QStringList& arguments, const QString& currentFolder);
 // The full paths an add request stands for, in order: the folder and each name joined
 // with the separator for a dialog's several names.
 QStringList expandPendingPaths(const PendingPaths& pending);

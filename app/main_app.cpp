@@ -2,14 +2,19 @@
 // display before the toolkit would end the program with an error of its own.
 #include "main_app.h"
 
+#include "adding_files.h"
 #include "broken_pipe_signal.h"
 #include "main_dlg.h"
 #include "skin_resources.h"
+
+#include <QDir>
 
 #include <cstdlib>
 
 CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Nemarro"));
+    // Docks and task switchers find the menu entry, and with it name and icon, by this.
+    setDesktopFileName(QStringLiteral("nemarro"));
     setWindowIcon(loadAppIcon(IDI_APP_ICON));
     // A write to a pipe whose reader has gone must be an error code, not the end of us.
     ignoreBrokenPipeSignal();
@@ -20,6 +25,7 @@ CMainApp::~CMainApp() = default;
 int CMainApp::run() {
     {
         CMainDlg mainWindow;
+        mainWindow.addDroppedPaths(pathsFromCommandLine(arguments(), QDir::currentPath()));
         mainWindow.exec();
     }
     // Nothing waits for the background check: the process ends with the window.

@@ -10,7 +10,8 @@ public:
     CMainApp(int& argc, char** argv);
     ~CMainApp() override;
 
-    // Runs the main window modally; returns the process's exit code once it has closed.
+    // Runs the main window modally, adding the files named on the command line as a drop
+    // of them would; returns the process's exit code once the window has closed.
     int run();
 
     // On a desktop system without any display: the one line that says how to start the

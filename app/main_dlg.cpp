@@ -28,6 +28,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -144,10 +145,15 @@ void CMainDlg::startUp(const char* moduleFolder) {
     readInstallTime(installDateFile, installMarkerFile, installTime);
 
     // The version check runs beside the window, which only polls it (TIMER_CHECK_DONE).
-    // Without the executable's folder there is nowhere to keep its files: no check.
-    if (folderFound) {
-        m_updateCheck = new UpdateCheckWatcher(this);
-        m_updateCheck->start(updateCheckSettings(m_moduleFolder, installTime), updateNoticeTexts());
+    // Without a folder for its files there is nowhere to keep them: no check. A build
+    // made without the check never starts it.
+    if constexpr (kUpdateCheckBuiltIn) {
+        if (folderFound && !startupFilesFolder.isEmpty()) {
+            m_updateCheck = new UpdateCheckWatcher(this);
+            m_updateCheck->start(
+                updateCheckSettings(QFile::encodeName(startupFilesFolder).constData(), installTime),
+                updateNoticeTexts());
+        }
     }
 
     currentProfile = findProfile(kGeneralAudioCategory, kStartProfile);
@@ -170,12 +176,14 @@ void CMainDlg::startUp(const char* moduleFolder) {
     g_encoderProcess.handlers = &kEncoderHandlers;
 }
 
-// The folder of the executable (or the one given), and the small files inside it. A
-// folder that cannot be found or does not fit is never cut: no file is then touched.
+// The folder of the executable (or the one given), and the small files: inside it, or in
+// the user's data folder when it cannot be written. A folder that cannot be found or
+// does not fit is never cut: no file is then touched.
 bool CMainDlg::findModuleFolder(const char* moduleFolder) {
     installDateFile.clear();
     installMarkerFile.clear();
     versionFile.clear();
+    startupFilesFolder.clear();
     std::memset(m_moduleFolder, 0, sizeof m_moduleFolder);
     m_moduleFolderW.clear();
 
@@ -194,7 +202,10 @@ bool CMainDlg::findModuleFolder(const char* moduleFolder) {
         return false;
     }
     m_moduleFolderW = QString::fromLocal8Bit(m_moduleFolder);
-    composeStartupFiles(m_moduleFolderW);
+    const QString filesFolder = chooseStartupFilesFolder(m_moduleFolderW);
+    if (!filesFolder.isEmpty()) {
+        composeStartupFiles(filesFolder);
+    }
     return true;
 }
 
@@ -202,13 +213,18 @@ bool CMainDlg::findModuleFolder(const char* moduleFolder) {
 // both combos, and the controls that start hidden.
 void CMainDlg::setUpWindow() {
     m_background = loadSkinBitmap(IDB_BACKGROUND);
-    m_backgroundWidth = m_background.isNull() ? 600 : m_background.width();
-    m_backgroundHeight = m_background.isNull() ? 500 : m_background.height();
+    // Logical pixels: on a HiDPI screen the background has twice as many device pixels.
+    const QSize backgroundSize = m_background.deviceIndependentSize().toSize();
+    m_backgroundWidth = m_background.isNull() ? 600 : backgroundSize.width();
+    m_backgroundHeight = m_background.isNull() ? 500 : backgroundSize.height();
 
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedSize(m_backgroundWidth, m_backgroundHeight);
     if (!m_background.isNull()) {
-        setMask(skinRegion(m_background));
+        // The outline is in logical pixels: the background at its own size draws it.
+        setMask(skinRegion(m_background.devicePixelRatio() == 1.0
+                               ? m_background
+                               : loadSkinBitmap(IDB_BACKGROUND, 1)));
     }
 
     placeControls();

@@ -14,6 +14,7 @@
 #include <QPoint>
 #include <QRegion>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <cstdint>
@@ -72,6 +73,10 @@ public:
     ConversionState conversionState() const { return m_state; }
     // Switches the state and swaps Start and Stop; the state already in force changes nothing.
     void setConversionState(ConversionState state);
+
+    // Adds `paths` as a drop of them would, once the event loop runs: a file manager's
+    // "Open With" names them on the command line. 1024 paths or more are ignored whole.
+    void addDroppedPaths(const QStringList& paths);
 
     // The executable's folder (8-bit, empty when it could not be found or does not fit).
     const char* moduleFolder() const { return m_moduleFolder; }

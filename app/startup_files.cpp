@@ -1,8 +1,11 @@
-// The files beside the executable that the start-up reads and writes.
+// The small files that the start-up reads and writes, and the folder that holds them.
 #include "startup_files.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
 
 #include <cinttypes>
 #include <cstdio>
@@ -11,6 +14,7 @@
 QString installDateFile;
 QString installMarkerFile;
 QString versionFile;
+QString startupFilesFolder;
 char installTime[kInstallTimeSize];
 
 namespace {
@@ -22,12 +26,38 @@ bool somethingAt(const QString& path) {
     return info.exists() || info.isSymLink();
 }
 
+// Permission bits do not tell (root, read-only mounts, access lists): a file is created
+// under a unique name, exclusively, and removed at once.
+bool canCreateFileIn(const QString& folder) {
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        return false;
+    }
+    QTemporaryFile probe(folder + QStringLiteral("/.nemarro-write-test-XXXXXX"));
+    return probe.open();
+}
+
 } // namespace
 
 void composeStartupFiles(const QString& folder) {
+    startupFilesFolder = folder;
     installDateFile = folder + QStringLiteral("/install.date");
     installMarkerFile = folder + QStringLiteral("/install");
     versionFile = folder + QStringLiteral("/version");
+}
+
+QString chooseStartupFilesFolder(const QString& moduleFolder) {
+    if (canCreateFileIn(moduleFolder)) {
+        return moduleFolder;
+    }
+    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (dataHome.isEmpty()) {
+        return QString();
+    }
+    const QString folder = dataHome + QStringLiteral("/nemarro");
+    if (!QDir().mkpath(folder) || !canCreateFileIn(folder)) {
+        return QString();
+    }
+    return folder;
 }
 
 bool writeInstallDateOnce(const QString& file, std::int64_t now) {

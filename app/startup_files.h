@@ -1,5 +1,6 @@
-// The small files kept beside the executable: "install.date" (written at the first
-// start), "install" (the install ping's marker) and "version"; and installTime.
+// The small files kept beside the executable, or in the user's data folder when the
+// executable's folder cannot be written: "install.date" (written at the first start),
+// "install" (the install ping's marker) and "version"; and installTime.
 #pragma once
 
 #include <QString>
@@ -17,8 +18,17 @@ extern QString installMarkerFile;
 extern QString versionFile;
 extern char installTime[kInstallTimeSize];
 
+// The folder the three paths were composed in (set by composeStartupFiles).
+extern QString startupFilesFolder;
+
 // Composes the three paths inside `folder`.
 void composeStartupFiles(const QString& folder);
+
+// Where the three files live for an executable in `moduleFolder`: that folder when a file
+// can be created in it (a build tree, a portable copy), otherwise "nemarro" inside the
+// user's data folder ($XDG_DATA_HOME, by default ~/.local/share), created on demand.
+// Empty when neither can be written.
+QString chooseStartupFilesFolder(const QString& moduleFolder);
 
 // Writes `now` (seconds since 1970-01-01 UTC) as decimal digits, without a line end,
 // into `file` unless something already exists there. A failed write is left for the

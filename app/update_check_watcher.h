@@ -13,6 +13,14 @@
 class QTimer;
 class QWidget;
 
+// Whether this build checks for updates and sends the install ping at all; builds for
+// distributions may leave both out (CMake option NEMARRO_UPDATE_CHECK).
+#ifdef NEMARRO_NO_UPDATE_CHECK
+inline constexpr bool kUpdateCheckBuiltIn = false;
+#else
+inline constexpr bool kUpdateCheckBuiltIn = true;
+#endif
+
 // Timer id of the poll, kept as the timer's name.
 constexpr int TIMER_CHECK_DONE = 1002;
 constexpr int kCheckDonePeriodMs = 100;

@@ -44,8 +44,9 @@ bool CBitmapSlider::SetChannelImages(const QImage& normal, const QImage& active,
         MakeKeyColorMask(m_activeMask, m_active);
         m_activePresent = true;
     }
-    m_channelWidth = m_channel.width();
-    m_channelHeight = m_channel.height();
+    // Logical pixels: a HiDPI channel has twice as many device pixels.
+    m_channelWidth = qRound(m_channel.deviceIndependentSize().width());
+    m_channelHeight = qRound(m_channel.deviceIndependentSize().height());
     resize(m_channelWidth, m_channelHeight);
     m_paintArea = rect();
     m_transparent = transparent;
@@ -114,7 +115,9 @@ void CBitmapSlider::paintEvent(QPaintEvent*) {
             } else {
                 p.save();
                 p.setCompositionMode(QPainter::CompositionMode_Source);
-                p.drawImage(QRect(x, 0, width, h), image, QRect(x, 0, width, h));
+                const qreal ratio = image.devicePixelRatio();
+                p.drawImage(QRect(x, 0, width, h), image,
+                            QRectF(x * ratio, 0, width * ratio, h * ratio));
                 p.restore();
             }
         };

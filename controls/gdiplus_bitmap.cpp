@@ -9,6 +9,12 @@ CGdiPlusBitmapResource::~CGdiPlusBitmapResource() = default;
 
 bool CGdiPlusBitmapResource::Load(int id) {
     Empty();
+    // On a HiDPI screen the image painted at twice the size, drawn at the same logical size.
+    const int scale = skinScale();
+    if (scale != 1 && LoadFromData(skinPngData(id, scale))) {
+        m_bitmap.setDevicePixelRatio(scale);
+        return true;
+    }
     return LoadFromData(skinPngData(id));
 }
 

@@ -26,8 +26,9 @@ public:
     CGdiPlusBitmapResource() = default;
     ~CGdiPlusBitmapResource() override;
 
-    // Frees any image held, then decodes the "WXPNG" image `id`. False (and empty) when there is
-    // no such image or it does not decode.
+    // Frees any image held, then decodes the "WXPNG" image `id` (its "@2x" painting, with a
+    // device pixel ratio of 2, when the skin scale is 2). False (and empty) when there is no
+    // such image or it does not decode.
     bool Load(int id);
     // Decodes PNG bytes held in memory, with the same outcome rules as Load.
     bool LoadFromData(const QByteArray& png);

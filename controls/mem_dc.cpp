@@ -114,6 +114,7 @@ void MakeKeyColorMask(QImage& mask, QImage& source) {
     if (source.format() != QImage::Format_RGB32)
         source = source.convertToFormat(QImage::Format_RGB32);
     mask = QImage(source.size(), QImage::Format_Mono);
+    mask.setDevicePixelRatio(source.devicePixelRatio());
     mask.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
     mask.fill(0);
     const QRgb key = SKIN_KEY_COLOR & 0x00FFFFFF;
@@ -133,7 +134,9 @@ void DrawMasked(QPainter& destination, int x, int y, int width, int height, cons
     if (width <= 0 || height <= 0)
         return;
     const QRect target(x, y, width, height);
-    const QRect from(sourceX, sourceY, width, height);
+    // The source rectangle is in the image's own pixels: a HiDPI image has more of them.
+    const qreal ratio = source.devicePixelRatio();
+    const QRectF from(sourceX * ratio, sourceY * ratio, width * ratio, height * ratio);
     destination.save();
     // Black where the image is opaque, the destination kept where the mask is white...
     destination.setCompositionMode(QPainter::RasterOp_SourceAndDestination);

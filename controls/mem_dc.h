@@ -59,7 +59,8 @@ void CaptureParentBackground(const QWidget& control, QPainter& source, QImage& b
 void MakeKeyColorMask(QImage& mask, QImage& source);
 
 // Copies the (width x height) block of `source` at (sourceX, sourceY) to (x, y) of `destination`
-// through `mask`: the destination keeps its pixels where the mask is white.
+// through `mask`: the destination keeps its pixels where the mask is white. All of it in logical
+// pixels: an image with a device pixel ratio of 2 (and its mask) is read at twice the coordinates.
 void DrawMasked(QPainter& destination, int x, int y, int width, int height, const QImage& source,
                 int sourceX, int sourceY, const QImage& mask);
 

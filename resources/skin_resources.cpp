@@ -2,6 +2,7 @@
 #include "skin_resources.h"
 
 #include <QFile>
+#include <QGuiApplication>
 
 #include <mutex>
 
@@ -28,33 +29,52 @@ QByteArray readResource(const QString& path) {
 
 } // namespace
 
-QString skinPngPath(int id) {
-    return QStringLiteral(":/WXPNG/%1").arg(id);
+namespace {
+
+QString scaled(const QString& path, int scale) {
+    return scale == 1 ? path : path + QStringLiteral("@%1x").arg(scale);
 }
 
-QString skinBitmapPath(int id) {
-    return QStringLiteral(":/BITMAP/%1").arg(id);
+} // namespace
+
+int skinScale() {
+    return qGuiApp != nullptr && qGuiApp->devicePixelRatio() > 1.0 ? 2 : 1;
 }
 
-QByteArray skinPngData(int id) {
-    return readResource(skinPngPath(id));
+QString skinPngPath(int id, int scale) {
+    return scaled(QStringLiteral(":/WXPNG/%1").arg(id), scale);
 }
 
-QImage loadSkinBitmap(int id) {
-    const QByteArray data = readResource(skinBitmapPath(id));
+QString skinBitmapPath(int id, int scale) {
+    return scaled(QStringLiteral(":/BITMAP/%1").arg(id), scale);
+}
+
+QByteArray skinPngData(int id, int scale) {
+    return readResource(skinPngPath(id, scale));
+}
+
+QImage loadSkinBitmap(int id, int scale) {
+    const QByteArray data = readResource(skinBitmapPath(id, scale));
     QImage image;
     if (data.isEmpty() || !image.loadFromData(data))
-        return QImage();
-    return image.convertToFormat(QImage::Format_RGB32);
+        return scale == 1 ? QImage() : loadSkinBitmap(id, 1);
+    image = image.convertToFormat(QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
+    return image;
 }
 
 QIcon loadAppIcon(int id) {
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-        const QByteArray data = readResource(QStringLiteral(":/ICON/%1/%2").arg(id).arg(size));
-        QImage image;
-        if (!data.isEmpty() && image.loadFromData(data))
-            icon.addPixmap(QPixmap::fromImage(image));
+    for (int scale : {1, 2}) {
+        for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+            const QByteArray data =
+                readResource(scaled(QStringLiteral(":/ICON/%1/%2").arg(id).arg(size), scale));
+            QImage image;
+            if (!data.isEmpty() && image.loadFromData(data)) {
+                image.setDevicePixelRatio(scale);
+                icon.addPixmap(QPixmap::fromImage(image));
+            }
+        }
     }
     return icon;
 }

@@ -250,6 +250,26 @@ TEST_F(AddingFilesTest, NothingIsAddedOrRemovedWhileConverting) {
     waitForIdle();
 }
 
+TEST_F(AddingFilesTest, FilesNamedAtStartAreAddedAsADropOfThem) {
+    // Relative names as a shell passes them; a folder is passed on, never expanded; the
+    // limit of a drop holds.
+    ScratchFolder folder;
+    mediaFile(folder.path(), "b.wav", 2);
+    media("a.flac", 1);
+    const QStringList arguments = {"nemarro", QString::fromStdString(m_media.path() + "/a.flac"),
+                                   "b.wav", "", QString::fromStdString(m_media.path())};
+    const QStringList paths =
+        pathsFromCommandLine(arguments, QString::fromStdString(folder.path()));
+    EXPECT_EQ(paths, QStringList({arguments[1], QString::fromStdString(folder.path() + "/b.wav"),
+                                  arguments[4]}));
+    window().addDroppedPaths(QStringList(1024, paths[0]));
+    window().addDroppedPaths(paths);
+    ASSERT_TRUE(waitUntil([this] { return rowCount() == 2; }));
+    QTest::qWait(100);
+    EXPECT_EQ(column(kColumnFileName), QStringList({"a", "b"}));
+    EXPECT_TRUE(pathsFromCommandLine({"nemarro"}, "/").isEmpty());
+}
+
 TEST(PendingPaths, DialogResultsAndDropsExpandToFullPaths) {
     EXPECT_EQ(expandPendingPaths(pendingPathsFromDialog({"/m/a.mp3"})), QStringList({"/m/a.mp3"}));
     EXPECT_EQ(expandPendingPaths(pendingPathsFromDialog({"/m/a.mp3", "/m/b.mp3"})),

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -41,6 +42,38 @@ TEST_F(StartupFilesTest, PathsLieInTheFolder) {
     EXPECT_EQ(installDateFile, m_folder.path() + "/install.date");
     EXPECT_EQ(installMarkerFile, m_folder.path() + "/install");
     EXPECT_EQ(versionFile, m_folder.path() + "/version");
+}
+
+TEST_F(StartupFilesTest, FilesStayBesideAWritableProgramElseGoToTheUsersDataFolder) {
+    const QByteArray savedDataHome = qgetenv("XDG_DATA_HOME");
+    const QString dataHome = m_folder.path() + "/data";
+    qputenv("XDG_DATA_HOME", dataHome.toLocal8Bit());
+    write(m_folder.path() + "/plain", "");
+    struct Case {
+        QString moduleFolder;
+        QString expected;
+    };
+    // A folder nobody can create a file in stands for a system-wide one (tests may run as
+    // root, who may write anywhere).
+    const Case cases[] = {
+        {m_folder.path(), m_folder.path()},
+        {m_folder.path() + "/missing", dataHome + "/nemarro"},
+        {m_folder.path() + "/plain", dataHome + "/nemarro"},
+        {QString(), dataHome + "/nemarro"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(chooseStartupFilesFolder(c.moduleFolder), c.expected)
+            << c.moduleFolder.toStdString();
+    }
+    EXPECT_TRUE(QFileInfo(dataHome + "/nemarro").isDir());
+    EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"plain"}));
+    // Nowhere to write at all: no folder, so no file is touched.
+    qputenv("XDG_DATA_HOME", (m_folder.path() + "/plain/data").toLocal8Bit());
+    EXPECT_EQ(chooseStartupFilesFolder(m_folder.path() + "/missing"), QString());
+    if (savedDataHome.isNull())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", savedDataHome);
 }
 
 TEST_F(StartupFilesTest, FirstStartWritesDigitsOnlyAndLaterStartsKeepThem) {

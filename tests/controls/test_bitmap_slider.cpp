@@ -83,6 +83,36 @@ TEST_F(SliderTest, MiddlePositionSplitsAtItsPixel) {
     EXPECT_EQ(half.pixel(229, 7), kNormal);
 }
 
+TEST_F(SliderTest, HiDpiChannelsKeepTheLogicalLayoutAndEveryDevicePixel) {
+    // Channels painted at twice the size, each device column with a colour of its own.
+    auto channel2x = [](int green) {
+        QImage image(916, 30, QImage::Format_RGB32);
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 916; ++x)
+                image.setPixel(x, y, qRgb(x / 4, green, x % 4 * 60));
+        image.setPixel(0, 0, SKIN_KEY_COLOR);
+        image.setDevicePixelRatio(2);
+        return image;
+    };
+    for (bool transparent : {true, false}) {
+        ASSERT_TRUE(slider.SetChannelImages(channel2x(10), channel2x(250), transparent));
+        EXPECT_EQ(slider.size(), QSize(458, 15));
+        slider.SetPos(5000);
+        QImage area(parent.size() * 2, QImage::Format_ARGB32_Premultiplied);
+        area.setDevicePixelRatio(2);
+        area.fill(Qt::transparent);
+        parent.render(&area);
+        const QPoint origin(2 * 41, 2 * 20);
+        for (int x : {1, 457, 458, 459, 915}) {
+            const int green = x < 2 * 229 ? 250 : 10;
+            EXPECT_EQ(area.pixel(origin + QPoint(x, 15)), qRgb(x / 4, green, x % 4 * 60)) << x;
+        }
+        if (transparent) {
+            EXPECT_EQ(area.pixel(origin), bg(0, 0));
+        }
+    }
+}
+
 TEST_F(SliderTest, OpaqueChannelCoversTheBackground) {
     ASSERT_TRUE(slider.SetChannelImages(channel(kNormal), channel(kActive), false));
     const QImage area = sliderArea();

@@ -147,8 +147,30 @@ TEST(SkinResources, SliderChannelsAreKeyedAtTheirRoundedEndsOnly) {
               loadSkinBitmap(IDB_SLIDER_ACTIVE).pixel(200, 7));
 }
 
+TEST(SkinResources, EveryImageIsAlsoPaintedAtTwiceItsSizeForHiDpiScreens) {
+    for (const PngEntry& png : kPngs) {
+        const QByteArray data = skinPngData(png.id, 2);
+        const QImage image = QImage::fromData(data, "PNG");
+        EXPECT_EQ(image.size(), QSize(2 * png.width, 2 * png.height)) << png.id;
+        EXPECT_EQ(pngFacts(data).colourType, pngFacts(skinPngData(png.id)).colourType) << png.id;
+        EXPECT_FALSE(pngFacts(data).resolutionChunk) << png.id;
+    }
+    for (int id : {IDB_BACKGROUND, IDB_SLIDER_NORMAL, IDB_SLIDER_ACTIVE}) {
+        const QImage twice = loadSkinBitmap(id, 2);
+        EXPECT_EQ(twice.devicePixelRatio(), 2.0) << id;
+        EXPECT_EQ(twice.deviceIndependentSize().toSize(), loadSkinBitmap(id, 1).size()) << id;
+        EXPECT_EQ(twice.format(), QImage::Format_RGB32) << id;
+    }
+    // At a ratio of 1, as in every other test here, the images at their own size.
+    EXPECT_EQ(skinScale(), 1);
+    EXPECT_EQ(loadSkinBitmap(IDB_BACKGROUND).devicePixelRatio(), 1.0);
+    const QIcon icon = loadAppIcon();
+    EXPECT_EQ(icon.pixmap(QSize(256, 256), 2.0).size(), QSize(512, 512));
+}
+
 TEST(SkinResources, MissingIdsGiveNothing) {
     EXPECT_TRUE(loadSkinBitmap(10102).isNull());
+    EXPECT_TRUE(loadSkinBitmap(10102, 2).isNull());
     EXPECT_TRUE(loadSkinBitmap(IDP_START).isNull());
     EXPECT_TRUE(loadAppIcon(1).isNull());
 }

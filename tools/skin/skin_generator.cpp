@@ -1,6 +1,8 @@
 // nemarro-skin: paints every skin image of the program (window background, slider channels, the
 // twelve button images and the application icon) from code, so that the artwork can be remade
-// and changed reproducibly. Usage: nemarro-skin <output folder>   (normally resources/skin)
+// and changed reproducibly. Every image is painted twice: at its size, and at twice its size for
+// screens with two device pixels to the logical one ("name@2x.png", the same drawing in the same
+// logical coordinates). Usage: nemarro-skin <output folder>   (normally resources/skin)
 // The images it wrote are committed; the build does not run it.
 #include <QBuffer>
 #include <QDir>
@@ -28,6 +30,9 @@ const QRgb kKey = qRgb(1, 22, 128);
 // What anti-aliased outline pixels are blended over before the key colour is cut away: a dark
 // edge reads well on light and dark desktops alike.
 const QColor kFringe(6, 10, 22);
+
+// Device pixels per logical pixel of the images being painted: 1, or 2 for the "@2x" set.
+int g_scale = 1;
 
 QString g_family;     // regular text
 QString g_boldFamily; // captions
@@ -83,7 +88,9 @@ QByteArray stripResolution(const QByteArray& png) {
     return out;
 }
 
-bool save(const QImage& image, const QString& folder, const QString& name) {
+bool save(const QImage& image, const QString& folder, QString name) {
+    if (g_scale != 1)
+        name.insert(name.lastIndexOf(QLatin1Char('.')), QStringLiteral("@%1x").arg(g_scale));
     QByteArray buffer;
     QBuffer device(&buffer);
     device.open(QIODevice::WriteOnly);
@@ -102,15 +109,20 @@ bool save(const QImage& image, const QString& folder, const QString& name) {
 
 // ------------------------------------------------------------------ pixel helpers
 
+// A transparent image of `w` x `h` logical pixels; a painter on it draws in logical pixels.
 QImage transparentImage(int w, int h) {
-    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+    QImage image(w * g_scale, h * g_scale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(g_scale);
     image.fill(Qt::transparent);
     return image;
 }
 
-// Box blur of a premultiplied image, three passes (close to a Gaussian).
-QImage blurred(const QImage& source, int radius) {
+// Box blur of a premultiplied image, three passes (close to a Gaussian); `radius` is in logical
+// pixels.
+QImage blurred(const QImage& source, int logicalRadius) {
+    const int radius = logicalRadius * g_scale;
     QImage image = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(source.devicePixelRatio());
     const int w = image.width();
     const int h = image.height();
     auto pass = [&](bool horizontal) {
@@ -146,7 +158,7 @@ QImage blurred(const QImage& source, int radius) {
     return image;
 }
 
-// A soft shadow of `shape`, offset downwards, to be drawn under it.
+// A soft shadow of `shape`, offset downwards, to be drawn under it; `size` is logical.
 void drawShadow(QPainter& p, const QSize& size, const QPainterPath& shape, double dy, int radius,
                 int alpha) {
     QImage layer = transparentImage(size.width(), size.height());
@@ -342,7 +354,7 @@ QImage roundedButton(int w, int h, const QString& caption, const Palette& colour
     p.setRenderHint(QPainter::TextAntialiasing);
     const QRectF body(0.5, 0.5, w - 2.0, h - 2.5);
     const QPainterPath shape = roundedRect(body, radius);
-    drawShadow(p, image.size(), shape, 1.2, 1, 110);
+    drawShadow(p, QSize(w, h), shape, 1.2, 1, 110);
 
     QLinearGradient fill(body.topLeft(), body.bottomLeft());
     fill.setColorAt(0, colours.top);
@@ -412,7 +424,7 @@ QImage roundButton(const QString& caption, const QColor& light, const QColor& da
     const QRectF disc(2, 1.5, size - 5.0, size - 5.0);
     QPainterPath shape;
     shape.addEllipse(disc);
-    drawShadow(p, image.size(), shape, 1.5, 2, 140);
+    drawShadow(p, QSize(size, size), shape, 1.5, 2, 140);
 
     // Outer ring: a thin metallic bezel.
     QLinearGradient bezel(disc.topLeft(), disc.bottomLeft());
@@ -776,33 +788,39 @@ int main(int argc, char** argv) {
     loadFonts();
 
     bool ok = true;
-    ok &= save(background(), out, "10000_background.png");
-    ok &= save(minButton(), out, "10001_min.png");
-    ok &= save(closeButton(), out, "10002_close.png");
-    ok &= save(roundedButton(117, 44, "Open File", kToolbar, 9, 13,
-                             [](QPainter& p, const QRectF& b) { glyphDocument(p, b, true); }, 20),
-               out, "10003_open_file.png");
-    ok &= save(roundedButton(103, 44, "Delete File", kToolbar, 9, 13, glyphTrash, 19), out,
-               "10004_delete_file.png");
-    ok &= save(roundedButton(95, 44, "Clear", kToolbar, 9, 13, glyphClear, 19), out,
-               "10005_clear.png");
-    ok &= save(roundedButton(73, 23, "Setting", kForm, 6, 11, glyphGear, 12), out,
-               "10006_setting.png");
-    ok &= save(roundButton("Start", QColor(112, 232, 140), QColor(18, 140, 70), true), out,
-               "10007_start.png");
-    ok &= save(roundedButton(59, 23, "Open", kForm, 6, 11,
-                             [](QPainter& p, const QRectF& b) { glyphFolder(p, b, true); }, 12),
-               out, "10009_open.png");
-    ok &= save(roundedButton(73, 23, "Browse", kForm, 6, 11,
-                             [](QPainter& p, const QRectF& b) { glyphFolder(p, b, false); }, 12),
-               out, "10010_browse.png");
-    ok &= save(roundButton("Stop", QColor(255, 128, 110), QColor(170, 30, 30), false), out,
-               "10011_stop.png");
-    ok &= save(textButton(33, 12, "HOME"), out, "10014_home.png");
-    ok &= save(textButton(27, 14, "HELP"), out, "10015_help.png");
-    ok &= save(sliderNormal(), out, "10100_slider_normal.png");
-    ok &= save(sliderActive(), out, "10101_slider_active.png");
-    for (int size : {16, 24, 32, 48, 64, 128, 256})
-        ok &= save(icon(size), out, QString("9999_icon_%1.png").arg(size));
+    for (int scale : {1, 2}) {
+        g_scale = scale;
+        ok &= save(background(), out, "10000_background.png");
+        ok &= save(minButton(), out, "10001_min.png");
+        ok &= save(closeButton(), out, "10002_close.png");
+        ok &= save(roundedButton(
+                       117, 44, "Open File", kToolbar, 9, 13,
+                       [](QPainter& p, const QRectF& b) { glyphDocument(p, b, true); }, 20),
+                   out, "10003_open_file.png");
+        ok &= save(roundedButton(103, 44, "Delete File", kToolbar, 9, 13, glyphTrash, 19), out,
+                   "10004_delete_file.png");
+        ok &= save(roundedButton(95, 44, "Clear", kToolbar, 9, 13, glyphClear, 19), out,
+                   "10005_clear.png");
+        ok &= save(roundedButton(73, 23, "Setting", kForm, 6, 11, glyphGear, 12), out,
+                   "10006_setting.png");
+        ok &= save(roundButton("Start", QColor(112, 232, 140), QColor(18, 140, 70), true), out,
+                   "10007_start.png");
+        ok &= save(roundedButton(
+                       59, 23, "Open", kForm, 6, 11,
+                       [](QPainter& p, const QRectF& b) { glyphFolder(p, b, true); }, 12),
+                   out, "10009_open.png");
+        ok &= save(roundedButton(
+                       73, 23, "Browse", kForm, 6, 11,
+                       [](QPainter& p, const QRectF& b) { glyphFolder(p, b, false); }, 12),
+                   out, "10010_browse.png");
+        ok &= save(roundButton("Stop", QColor(255, 128, 110), QColor(170, 30, 30), false), out,
+                   "10011_stop.png");
+        ok &= save(textButton(33, 12, "HOME"), out, "10014_home.png");
+        ok &= save(textButton(27, 14, "HELP"), out, "10015_help.png");
+        ok &= save(sliderNormal(), out, "10100_slider_normal.png");
+        ok &= save(sliderActive(), out, "10101_slider_active.png");
+        for (int size : {16, 24, 32, 48, 64, 128, 256})
+            ok &= save(icon(size), out, QString("9999_icon_%1.png").arg(size));
+    }
     return ok ? 0 : 1;
 }
