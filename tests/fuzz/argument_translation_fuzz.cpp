@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         legacy.erase(legacy.begin()); // the program's own path
     } else {
         std::size_t start = 0;
-        for (std::size_t nul; (nul = input.find('\0', start)) != std::string::npos; start = nul + 1) {
+        for (std::size_t nul; (nul = input.find('\0', start)) != std::string::npos;
+             start = nul + 1) {
             legacy.push_back(input.substr(start, nul - start));
         }
         legacy.push_back(input.substr(start));

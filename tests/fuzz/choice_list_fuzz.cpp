@@ -23,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int count = choiceListCount(begin);
     for (int index = 0; index < count; ++index) {
         const char* entry = choiceListEntry(begin, index);
-        if (entry == nullptr || entry < begin || entry >= end ||
-            (index == 0) != (entry == begin) || entry + std::strlen(entry) >= end) {
+        if (entry == nullptr || entry < begin || entry >= end || (index == 0) != (entry == begin) ||
+            entry + std::strlen(entry) >= end) {
             std::abort();
         }
     }

@@ -12,7 +12,9 @@
 
 namespace {
 
-bool isLineBreak(char c) { return c == '\r' || c == '\n'; }
+bool isLineBreak(char c) {
+    return c == '\r' || c == '\n';
+}
 
 // The last non-empty line of `text` that a line break has closed; empty when none.
 std::string lastCompleteLine(const std::string& text) {
@@ -52,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     // Output beyond the reader's limit without a line break is dropped on purpose.
-    if (size < (1 << 20) && progress.lastLine != nullptr && lastCompleteLine(seen) != progress.lastLine) {
+    if (size < (1 << 20) && progress.lastLine != nullptr &&
+        lastCompleteLine(seen) != progress.lastLine) {
         std::abort();
     }
     encoderFinish(&tool);

@@ -76,7 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     std::string announced;
     if (versionNoticeDue(settings.folder, kOwnVersion, announced) &&
-        (!kept || announced != version.substr(kVersionAnswerPreamble) || announced == kOwnVersion)) {
+        (!kept || announced != version.substr(kVersionAnswerPreamble) ||
+         announced == kOwnVersion)) {
         std::abort();
     }
     return 0;
