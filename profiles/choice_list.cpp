@@ -2,7 +2,7 @@
 #include "choice_list.h"
 
 const char* choiceListEntry(ChoiceList list, int index) {
-    if (list == nullptr || *list == '\0') {
+    if (list == nullptr || *list == '\0' || index < 0) {
         return nullptr;
     }
     if (index == 0) {
@@ -18,7 +18,6 @@ const char* choiceListEntry(ChoiceList list, int index) {
             return nullptr; // the list has ended
         }
     }
-    // A negative index takes no step and the first entry never begins with a space.
     if (*entry == ' ') {
         return entry + 1;
     }
