@@ -83,7 +83,7 @@ int uniqueOutputName(char* baseName, char* folder, const char* extension) {
     std::size_t folderLength = std::strlen(folder);
     // An empty folder means the current one (a relative source path); a separator
     // would turn it into the root.
-    if (folderLength > 0 && folder[folderLength - 1] != kPathSeparator &&
+    if (folderLength > 0 && !isPathSeparator(folder[folderLength - 1]) &&
         appendText(folder, kPathSize, "%c", kPathSeparator) != 0) {
         return kBuildRefused;
     }

@@ -8,3 +8,7 @@ inline constexpr char kPathSeparator = '\\';
 inline constexpr char kPathSeparator = '/';
 #define NEMARRO_PATH_SEPARATOR "/"
 #endif
+
+// True for every character that separates folders here: '/' everywhere, and on Windows
+// the backslash as well.
+inline constexpr bool isPathSeparator(char c) { return c == '/' || c == kPathSeparator; }

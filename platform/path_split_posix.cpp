@@ -1,50 +1,19 @@
-// The standard path splitter on POSIX, where there is no drive.
+// The standard path splitter on POSIX, where there is no drive and '/' separates.
 #include "path_split.h"
+
+#include "path_split_parts.h"
 
 #include <cstring>
 
-namespace {
-// Copies `length` bytes of `from` into `to` with a terminator; false when it does not fit.
-bool copyPart(char* to, std::size_t size, const char* from, std::size_t length) {
-    if (to == nullptr) {
-        return true;
-    }
-    if (length + 1 > size) {
-        return false;
-    }
-    std::memcpy(to, from, length);
-    to[length] = '\0';
-    return true;
-}
-
-void clearPart(char* part, std::size_t size) {
-    if (part != nullptr && size > 0) {
-        part[0] = '\0';
-    }
-}
-} // namespace
-
 int splitPath(const char* path, char* drive, std::size_t driveSize, char* folder,
-              std::size_t folderSize, char* baseName, std::size_t baseNameSize,
-              char* extension, std::size_t extensionSize) {
+              std::size_t folderSize, char* baseName, std::size_t baseNameSize, char* extension,
+              std::size_t extensionSize) {
     if (path == nullptr) {
         path = "";
     }
     const char* lastSeparator = std::strrchr(path, '/');
-    const char* name = lastSeparator == nullptr ? path : lastSeparator + 1;
-    const char* dot = std::strrchr(name, '.');
-    const char* nameEnd = name + std::strlen(name);
-    const char* baseEnd = dot == nullptr ? nameEnd : dot;
-    bool fits = copyPart(drive, driveSize, path, 0) &&
-                copyPart(folder, folderSize, path, static_cast<std::size_t>(name - path)) &&
-                copyPart(baseName, baseNameSize, name, static_cast<std::size_t>(baseEnd - name)) &&
-                copyPart(extension, extensionSize, baseEnd, static_cast<std::size_t>(nameEnd - baseEnd));
-    if (!fits) {
-        clearPart(drive, driveSize);
-        clearPart(folder, folderSize);
-        clearPart(baseName, baseNameSize);
-        clearPart(extension, extensionSize);
-        return -1;
-    }
-    return 0;
+    std::size_t nameStart =
+        lastSeparator == nullptr ? 0 : static_cast<std::size_t>(lastSeparator + 1 - path);
+    return splitPathAt(path, 0, nameStart, drive, driveSize, folder, folderSize, baseName,
+                       baseNameSize, extension, extensionSize);
 }

@@ -4,6 +4,7 @@
 
 #include "catalogue.h"
 #include "path_exists.h"
+#include "path_separator.h"
 #include "fake_support.h"
 #include "test_profiles.h"
 
@@ -139,10 +140,10 @@ TEST_F(CommandLineTest, DestinationFolderGetsOneSeparatorMore) {
     copyDestination(folder);
     char out[kPathSize];
     ASSERT_EQ(outputFolder(*m_job, out), kBuildDone);
-    EXPECT_EQ(std::string(out), folder + "/");
+    EXPECT_EQ(std::string(out), folder + NEMARRO_PATH_SEPARATOR);
     copyDestination("/");
     ASSERT_EQ(outputFolder(*m_job, out), kBuildDone);
-    EXPECT_STREQ(out, "//");
+    EXPECT_STREQ(out, "/" NEMARRO_PATH_SEPARATOR);
     copyDestination("");
     ASSERT_EQ(outputFolder(*m_job, out), kBuildDone);
     EXPECT_STREQ(out, "/In/");
@@ -192,7 +193,7 @@ TEST(UniqueOutputName, AddsTheMissingSeparatorAndCountsWithoutLimit) {
     char folder[kPathSize];
     std::snprintf(folder, sizeof folder, "%s", temp.path().c_str());
     ASSERT_EQ(uniqueOutputName(baseName, folder, ".wav"), kBuildDone);
-    EXPECT_EQ(std::string(folder), temp.path() + "/");
+    EXPECT_EQ(std::string(folder), temp.path() + NEMARRO_PATH_SEPARATOR);
     EXPECT_STREQ(baseName, "a(12)");
 }
 

@@ -4,6 +4,7 @@
 #include "catalogue.h"
 #include "fake_support.h"
 #include "job_list.h"
+#include "path_separator.h"
 #include "test_profiles.h"
 
 #include <gtest/gtest.h>
@@ -99,7 +100,8 @@ TEST_F(MediaProbeTest, AddedJobsHaveTheirStartValuesAndJoinTheEnd) {
     EXPECT_EQ(std::string(job->sourcePath), first);
     EXPECT_STREQ(job->sourceBaseName, "first song");
     EXPECT_STREQ(job->sourceExtension, ".flac");
-    EXPECT_EQ(std::string(job->sourceFolder), m_temp.path() + "/");
+    EXPECT_EQ(std::string(job->sourceDrive) + job->sourceFolder,
+              m_temp.path() + NEMARRO_PATH_SEPARATOR);
     EXPECT_EQ(job->trimStart, 0.0);
     EXPECT_EQ(job->trimEnd, 240.0);
     EXPECT_EQ(job->profile, &m_profile);

@@ -3,11 +3,11 @@
 #include "tool_process.h"
 
 #include "fake_support.h"
+#include "path_separator.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -152,12 +152,12 @@ TEST_F(ToolProcessTest, ExitStatusAndCrashAreKept) {
     ASSERT_TRUE(start("out time=1\\n\ncrash\n"));
     pollToEnd();
     EXPECT_EQ(m_collected.output, "time=1\n");
-    EXPECT_TRUE(m_tool.endedBySignal);
-    EXPECT_EQ(m_tool.exitStatus, SIGABRT);
+    EXPECT_EQ(m_tool.endedBySignal, kFakeCrashBySignal);
+    EXPECT_EQ(m_tool.exitStatus, kFakeCrashCode);
     EXPECT_FALSE(toolExitedCleanly(&m_tool));
     // Clearing for the next run keeps the verdict; the next start resets it.
     clearToolRun(&m_tool);
-    EXPECT_EQ(m_tool.exitStatus, SIGABRT);
+    EXPECT_EQ(m_tool.exitStatus, kFakeCrashCode);
 }
 
 TEST_F(ToolProcessTest, ProgramThatClosesItsOutputBeforeExitingStillGivesItsStatus) {
@@ -191,7 +191,7 @@ TEST(ToolProcessStart, MissingProgramStartsNothingAndLeaksNoDescriptor) {
 TEST(ToolProgram, ComposesFolderAndNameAndRefusesWhatDoesNotFit) {
     ToolProcess tool{};
     ASSERT_EQ(setToolProgram(&tool, "/App", "cv.dat"), 0);
-    EXPECT_STREQ(tool.programPath, "/App/cv.dat");
+    EXPECT_STREQ(tool.programPath, "/App" NEMARRO_PATH_SEPARATOR "cv.dat");
     std::string longFolder(255, 'f');
     EXPECT_EQ(setToolProgram(&tool, longFolder.c_str(), "cv.dat"), -1);
     EXPECT_STREQ(tool.programPath, "");

@@ -1,18 +1,14 @@
-// The fake program's path and command line, and descriptor counting.
+// The fake program's path and command line.
 #include "fake_support.h"
 
 #include <filesystem>
 
-std::string fakeToolPath() { return NEMARRO_FAKE_TOOL; }
+// Absolute in this system's own form: on Windows the build's "/work/..." becomes a
+// drive path with backslashes, as a user's path would be.
+std::string fakeToolPath() {
+    return std::filesystem::absolute(NEMARRO_FAKE_TOOL).make_preferred().string();
+}
 
 std::string fakeCommandLine(const std::string& scriptPath) {
     return "\"" + fakeToolPath() + "\" \"" + scriptPath + "\"";
-}
-
-int openDescriptorCount() {
-    int count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-        ++count;
-    }
-    return count;
 }

@@ -10,5 +10,10 @@
 std::string fakeToolPath();
 // The command line that runs the fake with `scriptPath` as its last argument.
 std::string fakeCommandLine(const std::string& scriptPath);
-// Number of descriptors this process holds open.
+// Number of descriptors (on Windows: handles) this process holds open.
 int openDescriptorCount();
+
+// How a run of the fake's "crash" ends, as the platform layer reports it: by SIGABRT on
+// POSIX, with the exception code 0xC0000409 as exit code on Windows.
+extern const int kFakeCrashCode;
+extern const bool kFakeCrashBySignal;

@@ -7,23 +7,23 @@
 //   waitquit MS STATUS         read stdin up to MS ms; on a "q" exit with STATUS
 //   record FILE MS             copy what stdin brings within MS ms (or to its end) to FILE
 //   args FILE                  write every argument after the program's name, one a line
-//   fds FILE                   write the open descriptors, one a line
-//   session FILE               write "pid sid"
 //   closeoutput                close stdout and stderr, keep running
-//   crash                      end by SIGABRT
+//   crash                      end as a crashed program does (SIGABRT; on Windows an
+//                              exception code)
 //   exit STATUS                end with STATUS (the end of the script gives 0)
-#include <cerrno>
+// and the commands only one system has (fake_system.h):
+//   fds FILE                   POSIX: write the open descriptors, one a line
+//   session FILE               POSIX: write "pid sid"
+//   cmdline FILE               Windows: write the command line exactly as received
+#include "fake_system.h"
+
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <dirent.h>
 #include <fstream>
-#include <poll.h>
 #include <sstream>
 #include <string>
-#include <unistd.h>
+#include <thread>
 
 namespace {
 std::string unescape(const std::string& text) {
@@ -50,20 +50,6 @@ std::string unescape(const std::string& text) {
     return result;
 }
 
-void writeAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        ssize_t put = write(fd, text.data() + done, text.size() - done);
-        if (put < 0 && errno == EINTR) {
-            continue;
-        }
-        if (put <= 0) {
-            return;
-        }
-        done += static_cast<std::size_t>(put);
-    }
-}
-
 long long millisecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::steady_clock::now() - start)
@@ -71,20 +57,19 @@ long long millisecondsSince(std::chrono::steady_clock::time_point start) {
 }
 
 // Reads stdin for up to `limit` ms; `onBytes` returns true to stop early.
-template <typename Handler> void readInput(long long limit, Handler onBytes) {
+template <typename Handler> void readInputFor(long long limit, Handler onBytes) {
     auto start = std::chrono::steady_clock::now();
     for (;;) {
         long long left = limit - millisecondsSince(start);
         if (left <= 0) {
             return;
         }
-        pollfd entry = {0, POLLIN, 0};
-        if (poll(&entry, 1, static_cast<int>(left)) <= 0) {
+        char buffer[256];
+        int got = readInput(buffer, sizeof buffer, left);
+        if (got == 0) {
             continue;
         }
-        char buffer[256];
-        ssize_t got = read(0, buffer, sizeof buffer);
-        if (got <= 0) {
+        if (got < 0) {
             return;
         }
         if (onBytes(std::string(buffer, static_cast<std::size_t>(got)))) {
@@ -137,19 +122,19 @@ int main(int argc, char** argv) {
             }
             writeAll(1, all);
         } else if (command == "sleep") {
-            usleep(static_cast<useconds_t>(std::stol(rest) * 1000));
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::stol(rest)));
         } else if (command == "waitquit") {
             std::istringstream parts(rest);
             long long limit = 0;
             int status = 0;
             parts >> limit >> status;
             bool quit = false;
-            readInput(limit, [&](const std::string& bytes) {
+            readInputFor(limit, [&](const std::string& bytes) {
                 quit = bytes.find('q') != std::string::npos;
                 return quit;
             });
             if (quit) {
-                _exit(status);
+                std::_Exit(status);
             }
         } else if (command == "record") {
             std::istringstream parts(rest);
@@ -157,41 +142,26 @@ int main(int argc, char** argv) {
             long long limit = 0;
             parts >> file >> limit;
             std::string input;
-            readInput(limit, [&](const std::string& bytes) {
+            readInputFor(limit, [&](const std::string& bytes) {
                 input += bytes;
                 return false;
             });
             std::ofstream(file, std::ios::binary) << input;
         } else if (command == "args") {
-            std::ofstream out(rest);
+            std::ofstream out(rest, std::ios::binary);
             for (int i = 1; i < argc; ++i) {
                 out << argv[i] << '\n';
             }
-        } else if (command == "fds") {
-            std::string list;
-            DIR* folder = opendir("/proc/self/fd");
-            int own = folder == nullptr ? -1 : dirfd(folder);
-            while (dirent* entry = folder == nullptr ? nullptr : readdir(folder)) {
-                if (entry->d_name[0] != '.' && std::atoi(entry->d_name) != own) {
-                    list += std::string(entry->d_name) + "\n";
-                }
-            }
-            if (folder != nullptr) {
-                closedir(folder);
-            }
-            std::ofstream(rest) << list;
-        } else if (command == "session") {
-            std::ofstream(rest) << getpid() << ' ' << getsid(0) << '\n';
         } else if (command == "closeoutput") {
-            close(1);
-            close(2);
+            closeOutput();
         } else if (command == "crash") {
-            std::signal(SIGABRT, SIG_DFL);
-            std::raise(SIGABRT);
+            crash();
         } else if (command == "exit") {
-            _exit(std::stoi(rest));
+            std::_Exit(std::stoi(rest));
+        } else {
+            runSystemCommand(command, rest, argc, argv);
         }
     }
-    // _exit: a sanitizer's leak check at exit would make the end arrive late.
-    _exit(0);
+    // _Exit: a sanitizer's leak check at exit would make the end arrive late.
+    std::_Exit(0);
 }

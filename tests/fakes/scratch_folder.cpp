@@ -1,16 +1,22 @@
 // Scratch folders and file helpers shared by every test suite.
 #include "scratch_folder.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sys/stat.h>
+#include <random>
 
 ScratchFolder::ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "nemarro-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr) {
-        m_path = pattern;
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    std::random_device seed;
+    std::mt19937 random(seed());
+    // A new folder of our own: create_directory says false for a name already taken.
+    for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+        std::filesystem::path candidate = base / ("nemarro-test-" + std::to_string(random()));
+        std::error_code error;
+        if (std::filesystem::create_directory(candidate, error)) {
+            m_path = candidate.string();
+        }
     }
 }
 
@@ -21,6 +27,10 @@ ScratchFolder::~ScratchFolder() {
     }
 }
 
+std::string ScratchFolder::file(const std::string& name) const {
+    return (std::filesystem::path(m_path) / name).make_preferred().string();
+}
+
 bool ScratchFolder::exists(const std::string& name) const { return fileExists(file(name)); }
 
 std::string ScratchFolder::read(const std::string& name) const { return readFile(file(name)); }
@@ -29,7 +39,14 @@ std::string ScratchFolder::write(const std::string& name, const std::string& con
                                  bool executable) const {
     const std::string path = writeFile(file(name), content);
     if (executable) {
-        chmod(path.c_str(), 0755);
+        std::error_code ignored;
+        std::filesystem::permissions(path,
+                                     std::filesystem::perms::owner_all |
+                                         std::filesystem::perms::group_read |
+                                         std::filesystem::perms::group_exec |
+                                         std::filesystem::perms::others_read |
+                                         std::filesystem::perms::others_exec,
+                                     ignored);
     }
     return path;
 }
@@ -40,8 +57,8 @@ void ScratchFolder::remove(const std::string& name) const {
 }
 
 bool fileExists(const std::string& path) {
-    struct stat info {};
-    return lstat(path.c_str(), &info) == 0;
+    std::error_code ignored;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
 }
 
 std::string readFile(const std::string& path) {

@@ -12,8 +12,8 @@ public:
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     const std::string& path() const { return m_path; }
-    // path() + "/" + name
-    std::string file(const std::string& name) const { return m_path + "/" + name; }
+    // path() + separator + name
+    std::string file(const std::string& name) const;
     bool exists(const std::string& name) const;
     // Whole content of a file in the folder; empty when it is missing.
     std::string read(const std::string& name) const;

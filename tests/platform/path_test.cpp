@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace {
 struct SplitCase {
@@ -56,20 +56,18 @@ TEST(PathSplitRefusal, APartThatDoesNotFitEmptiesEveryPart) {
     EXPECT_STREQ(baseName, "");
 }
 
-TEST(PathExists, SeesFilesFoldersAndDanglingLinksButNotMissingNames) {
+TEST(PathExists, SeesFilesAndFoldersButNotMissingNames) {
     ScratchFolder temp;
     EXPECT_TRUE(pathExists(temp.path().c_str()));
     EXPECT_FALSE(pathExists(temp.file("missing").c_str()));
     EXPECT_TRUE(pathExists(writeFile(temp.file("song.mp3"), "x").c_str()));
-    ASSERT_EQ(symlink("nowhere", temp.file("link").c_str()), 0);
-    EXPECT_TRUE(pathExists(temp.file("link").c_str()));
     EXPECT_FALSE(pathExists(""));
 }
 
 TEST(ExecutableFolder, IsTheFolderOfThisTestProgram) {
     char folder[4096];
     ASSERT_EQ(executableFolder(folder, sizeof folder), 0);
-    EXPECT_EQ(std::string(folder), std::string(NEMARRO_TEST_BINARY_DIR));
+    EXPECT_TRUE(std::filesystem::equivalent(folder, NEMARRO_TEST_BINARY_DIR)) << folder;
     char tiny[4] = "old";
     EXPECT_EQ(executableFolder(tiny, sizeof tiny), -1);
     EXPECT_STREQ(tiny, "");

@@ -1,0 +1,13 @@
+// Handle counting and the fake's crash on Windows.
+#include "fake_support.h"
+
+#include <windows.h>
+
+const int kFakeCrashCode = static_cast<int>(0xC0000409u);
+const bool kFakeCrashBySignal = false;
+
+int openDescriptorCount() {
+    DWORD count = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &count);
+    return static_cast<int>(count);
+}
