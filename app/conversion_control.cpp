@@ -3,6 +3,7 @@
 #include "conversion_control.h"
 
 #include "bitmap_slider.h"
+#include "classic_numbers.h"
 #include "encoder_command_line.h"
 #include "encoder_progress.h"
 #include "job_list.h"
@@ -16,7 +17,6 @@
 
 #include <atomic>
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
@@ -125,7 +125,7 @@ void CMainDlg::onProgress() {
         return;
     const float percent = static_cast<float>(progressPercent(&g_encoderProgress));
     char text[32];
-    std::snprintf(text, sizeof text, "%05.2f%%", static_cast<double>(percent));
+    printClassic(text, sizeof text, "%05.2f%%", static_cast<double>(percent)); // "39.71%" in any locale
     setCellText(job->row, kColumnStatus, text);
     if (percent == 0.0f || std::isnan(percent))
         return;

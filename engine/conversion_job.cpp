@@ -3,6 +3,7 @@
 #include "conversion_job.h"
 
 #include "bounded_text.h"
+#include "classic_numbers.h"
 #include "job_row_view.h"
 #include "path_split.h"
 
@@ -122,7 +123,7 @@ void formatClock(double seconds, char* text) {
     long long minutes = 0;
     double rest = 0.0;
     clockParts(seconds, &hours, &minutes, &rest);
-    std::snprintf(text, kClockTextSize, "%02lld:%02lld:%05.2f", hours, minutes, rest);
+    printClassic(text, kClockTextSize, "%02lld:%02lld:%05.2f", hours, minutes, rest);
 }
 
 void formatClock(double seconds, wchar_t* text) {
@@ -130,5 +131,5 @@ void formatClock(double seconds, wchar_t* text) {
     long long minutes = 0;
     double rest = 0.0;
     clockParts(seconds, &hours, &minutes, &rest);
-    std::swprintf(text, kClockTextSize, L"%02lld:%02lld:%05.2f", hours, minutes, rest);
+    printClassicWide(text, kClockTextSize, L"%02lld:%02lld:%05.2f", hours, minutes, rest);
 }
