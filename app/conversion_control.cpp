@@ -51,6 +51,14 @@ bool folderIsWritable(const char* folder) {
     return false;
 }
 
+bool outputFileFilled(const ConversionJob& job) {
+    char path[kPathSize];
+    if (lastOutputPath(job, path) != kBuildDone)
+        return false;
+    const QFileInfo output(QFile::decodeName(path));
+    return output.isFile() && output.size() > 0;
+}
+
 bool conversionSucceeded(double percent, bool exitedCleanly) {
     if (!exitedCleanly)
         return false;
@@ -110,7 +118,9 @@ void CMainDlg::onPollEncoder() {
     ConversionJob* job = g_encoderProgress.job;
     const double percent = progressPercent(&g_encoderProgress);
     if (job != nullptr) {
-        const bool success = conversionSucceeded(percent, toolExitedCleanly(&g_encoderProcess));
+        // An encoder can end cleanly on a file that is gone (its folder was removed).
+        const bool success = conversionSucceeded(percent, toolExitedCleanly(&g_encoderProcess)) &&
+                             outputFileFilled(*job);
         setCellText(job->row, kColumnStatus, success ? "Success!" : "Failed!");
     }
     if (m_stopRequested != 0 || job == nullptr || startNextJob(job->next) != 0) {
