@@ -33,6 +33,15 @@ ConversionJob* createJob(const char* sourcePath, double duration, ConversionProf
     return job;
 }
 
+bool jobFieldsHold(const char* sourcePath) {
+    ConversionJob fields{};
+    return copyText(fields.sourcePath, sizeof fields.sourcePath, sourcePath) == 0 &&
+           splitPath(sourcePath, fields.sourceDrive, sizeof fields.sourceDrive,
+                     fields.sourceFolder, sizeof fields.sourceFolder, fields.sourceBaseName,
+                     sizeof fields.sourceBaseName, fields.sourceExtension,
+                     sizeof fields.sourceExtension) == 0;
+}
+
 void releaseJob(ConversionJob* job) { delete job; }
 
 namespace {
