@@ -3,6 +3,7 @@
 #include "conversion_control.h"
 
 #include "bitmap_slider.h"
+#include "classic_numbers.h"
 #include "encoder_command_line.h"
 #include "encoder_progress.h"
 #include "job_list.h"
@@ -16,7 +17,6 @@
 
 #include <atomic>
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
@@ -49,6 +49,14 @@ bool folderIsWritable(const char* folder) {
             return false; // not a name clash: the folder refuses new files
     }
     return false;
+}
+
+bool outputFileFilled(const ConversionJob& job) {
+    char path[kPathSize];
+    if (lastOutputPath(job, path) != kBuildDone)
+        return false;
+    const QFileInfo output(QFile::decodeName(path));
+    return output.isFile() && output.size() > 0;
 }
 
 bool conversionSucceeded(double percent, bool exitedCleanly) {
@@ -110,7 +118,9 @@ void CMainDlg::onPollEncoder() {
     ConversionJob* job = g_encoderProgress.job;
     const double percent = progressPercent(&g_encoderProgress);
     if (job != nullptr) {
-        const bool success = conversionSucceeded(percent, toolExitedCleanly(&g_encoderProcess));
+        // An encoder can end cleanly on a file that is gone (its folder was removed).
+        const bool success = conversionSucceeded(percent, toolExitedCleanly(&g_encoderProcess)) &&
+                             outputFileFilled(*job);
         setCellText(job->row, kColumnStatus, success ? "Success!" : "Failed!");
     }
     if (m_stopRequested != 0 || job == nullptr || startNextJob(job->next) != 0) {
@@ -125,7 +135,7 @@ void CMainDlg::onProgress() {
         return;
     const float percent = static_cast<float>(progressPercent(&g_encoderProgress));
     char text[32];
-    std::snprintf(text, sizeof text, "%05.2f%%", static_cast<double>(percent));
+    printClassic(text, sizeof text, "%05.2f%%", static_cast<double>(percent)); // "39.71%" in any locale
     setCellText(job->row, kColumnStatus, text);
     if (percent == 0.0f || std::isnan(percent))
         return;

@@ -2,6 +2,8 @@
 // ids, the writability test of an output folder and the verdict on a finished run.
 #pragma once
 
+struct ConversionJob;
+
 // Timer ids of the main window's conversion loop.
 inline constexpr int TIMER_POLL_ENCODER = 1000; // 50 ms: poll the encoder, finish a job
 inline constexpr int TIMER_PROGRESS = 1001;     // 100 ms: percentage and slider
@@ -20,3 +22,6 @@ bool folderIsWritable(const char* folder);
 // with status 0, and reached 88 % of the range (a range that gives no ordered percentage
 // counts as reached). A crashed or failing encoder is never a success.
 bool conversionSucceeded(double percent, bool exitedCleanly);
+
+// The other half of a success: the job's output file exists and is not empty.
+bool outputFileFilled(const ConversionJob& job);

@@ -184,16 +184,18 @@ void CBitmapSlider::dragTo(int x) {
 }
 
 void CBitmapSlider::keyPressEvent(QKeyEvent* event) {
-    qint64 value = 0; // wide, so that a step past either end of the int range cannot overflow
+    // Computed wide, so that a step past either end of the int range cannot overflow.
+    const qint64 pos = m_pos;
+    qint64 value = 0;
     switch (event->key()) {
-    case Qt::Key_PageUp: value = m_pos - m_pageSize; break;
-    case Qt::Key_PageDown: value = m_pos + m_pageSize; break;
+    case Qt::Key_PageUp: value = pos - m_pageSize; break;
+    case Qt::Key_PageDown: value = pos + m_pageSize; break;
     case Qt::Key_End: value = m_max; break;
     case Qt::Key_Home: value = m_min; break;
     case Qt::Key_Left:
-    case Qt::Key_Up: value = m_pos - 1; break;
+    case Qt::Key_Up: value = pos - 1; break;
     case Qt::Key_Right:
-    case Qt::Key_Down: value = m_pos + 1; break;
+    case Qt::Key_Down: value = pos + 1; break;
     default:
         QWidget::keyPressEvent(event);
         return;

@@ -1,5 +1,7 @@
-// Bounded formatting and locale-independent number reading.
+// Bounded formatting and number reading, both with a decimal point whatever the locale.
 #include "bounded_text.h"
+
+#include "classic_numbers.h"
 
 #include <charconv>
 #include <cmath>
@@ -16,7 +18,7 @@ int formatAt(char* buffer, std::size_t size, const char* format, va_list argumen
     if (size == 0) {
         return -1;
     }
-    int written = std::vsnprintf(buffer, size, format, arguments);
+    int written = formatClassic(buffer, size, format, arguments);
     return (written < 0 || static_cast<std::size_t>(written) >= size) ? -1 : 0;
 }
 } // namespace

@@ -11,7 +11,7 @@
 #define NEMARRO_PRINTF_FORMAT(formatIndex, firstArgument)
 #endif
 
-// snprintf into `buffer`; returns 0, or -1 when the text does not fit (the buffer then
+// snprintf into `buffer`, numbers with a decimal point in any locale; returns 0, or -1 when the text does not fit (the buffer then
 // holds the empty text, never a cut one).
 int formatText(char* buffer, std::size_t size, const char* format, ...) NEMARRO_PRINTF_FORMAT(3, 4);
 

@@ -3,6 +3,7 @@
 #include "conversion_job.h"
 
 #include "bounded_text.h"
+#include "classic_numbers.h"
 #include "job_row_view.h"
 #include "path_split.h"
 
@@ -30,6 +31,15 @@ ConversionJob* createJob(const char* sourcePath, double duration, ConversionProf
     job->profile = profile;
     estimateOutputSize(job);
     return job;
+}
+
+bool jobFieldsHold(const char* sourcePath) {
+    ConversionJob fields{};
+    return copyText(fields.sourcePath, sizeof fields.sourcePath, sourcePath) == 0 &&
+           splitPath(sourcePath, fields.sourceDrive, sizeof fields.sourceDrive,
+                     fields.sourceFolder, sizeof fields.sourceFolder, fields.sourceBaseName,
+                     sizeof fields.sourceBaseName, fields.sourceExtension,
+                     sizeof fields.sourceExtension) == 0;
 }
 
 void releaseJob(ConversionJob* job) { delete job; }
@@ -122,7 +132,7 @@ void formatClock(double seconds, char* text) {
     long long minutes = 0;
     double rest = 0.0;
     clockParts(seconds, &hours, &minutes, &rest);
-    std::snprintf(text, kClockTextSize, "%02lld:%02lld:%05.2f", hours, minutes, rest);
+    printClassic(text, kClockTextSize, "%02lld:%02lld:%05.2f", hours, minutes, rest);
 }
 
 void formatClock(double seconds, wchar_t* text) {
@@ -130,5 +140,5 @@ void formatClock(double seconds, wchar_t* text) {
     long long minutes = 0;
     double rest = 0.0;
     clockParts(seconds, &hours, &minutes, &rest);
-    std::swprintf(text, kClockTextSize, L"%02lld:%02lld:%05.2f", hours, minutes, rest);
+    printClassicWide(text, kClockTextSize, L"%02lld:%02lld:%05.2f", hours, minutes, rest);
 }

@@ -40,6 +40,8 @@ struct ConversionJob {
 // Returns nullptr when the path or one of its parts does not fit its field: such a
 // path is refused, never cut. Release it with releaseJob unless a list took it.
 ConversionJob* createJob(const char* sourcePath, double duration, ConversionProfile* profile);
+// True when createJob would take the path: it and each of its parts fit their fields.
+bool jobFieldsHold(const char* sourcePath);
 void releaseJob(ConversionJob* job);
 
 // Fills sizeText from the job's range and profile: "%.1fMB", or "? MB" when the size is

@@ -125,6 +125,22 @@ int buildOutputPath(ConversionJob* job, char* path) {
     return kBuildDone;
 }
 
+int lastOutputPath(const ConversionJob& job, char* path) {
+    path[0] = '\0';
+    const char* extension = job.profile == nullptr ? nullptr : selectedExtension(*job.profile);
+    char folder[kPathSize];
+    if (extension == nullptr || job.outputBaseName[0] == '\0' ||
+        outputFolder(job, folder) != kBuildDone) {
+        return kBuildRefused;
+    }
+    // uniqueOutputName added the separator an empty-named folder lacks; so does this.
+    std::size_t length = std::strlen(folder);
+    const char* separator = length > 0 && folder[length - 1] != kPathSeparator ? NEMARRO_PATH_SEPARATOR : "";
+    return formatText(path, kPathSize, "%s%s%s%s", folder, separator, job.outputBaseName, extension) == 0
+               ? kBuildDone
+               : kBuildRefused;
+}
+
 namespace {
 // The length option (and " -vn " for an audio-only profile) for the job's range.
 int buildDurationPart(const ConversionJob& job, char* part) {

@@ -31,6 +31,9 @@ int uniqueOutputName(char* baseName /* kPathSize */, char* folder /* kPathSize *
                      const char* extension);
 // The full output path; rewrites the job's outputBaseName.
 int buildOutputPath(ConversionJob* job, char* path /* kPathSize */);
+// The path the last buildOutputPath gave: output folder, outputBaseName and extension,
+// without looking for a free name again (the file may well exist by now).
+int lastOutputPath(const ConversionJob& job, char* path /* kPathSize */);
 // "\"%s\" %s-i \"%s\" %s-y %s%s\"%s\"" with the program path, seek part, source path,
 // duration part, video part, audio part and output path. kBuildNoJob without a job;
 // on any result but kBuildDone the line is left as it was.

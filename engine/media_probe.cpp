@@ -90,7 +90,9 @@ int probeAndAddJob(const char* path) {
     MediaInfo* info = &g_mediaInfo;
     releaseOutput(info);
     *info = MediaInfo{"", nullptr, 0, 0, 0.0};
-    if (copyText(info->sourcePath, sizeof info->sourcePath, path) != 0 ||
+    // A path no job could hold (an extension longer than its field, say) is not worth
+    // a probe: it would be dropped afterwards all the same.
+    if (!jobFieldsHold(path) || copyText(info->sourcePath, sizeof info->sourcePath, path) != 0 ||
         tool->handlers->prepare(tool) != 0) {
         releaseOutput(info);
         return kProbeRefused;

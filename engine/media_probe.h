@@ -24,7 +24,8 @@ inline constexpr std::size_t kProbeLineSize = 260;
 inline constexpr int kProbeAdded = 0;
 inline constexpr int kProbeNoDuration = 1;
 inline constexpr int kProbeNotStarted = -1;
-// The path or the probe line does not fit, or the path holds a double quote: nothing runs.
+// The path, one of its parts or the probe line does not fit, or the path holds a double
+// quote: nothing runs.
 inline constexpr int kProbeRefused = -2;
 
 // Probes `path` with pb.dat and, when it has a positive finite duration, appends a job

@@ -163,6 +163,11 @@ constexpr AudioCodecSettings kVorbisAudio = audio("libvorbis Vorbis", "libvorbis
 constexpr AudioCodecSettings kRealAudio = audio("rmaudio", "cook", kBitRatesMp3, kRates6, kChannels, 3, 4);
 constexpr AudioCodecSettings kPcmAudio48k = audio("pcm_s16le", "pcm_s16le", kAuto, "48000\0", kChannelsSurround, 0, 0);
 constexpr AudioCodecSettings kAmrAudio = audio("libamr_nb", "libopencore_amrnb", "6.7k\0", "8000\0", "Mono\0", 0, 0);
+// The disc standards fix the audio: DVD-Video takes AC-3 and MPEG audio at 48000 Hz only;
+// a VCD's MPEG layer II audio is 224K at 44100 Hz.
+constexpr AudioCodecSettings kDvdAc3Audio = audio("ac3", "ac3", kBitRatesAc3, kRatesAc3, kChannelsSurround, 7, 5);
+constexpr AudioCodecSettings kDvdMp2Audio = audio("mp2", "mp2", kBitRatesMp3, kRatesMp2, kChannels, 8, 4);
+constexpr AudioCodecSettings kVcdMp2Audio = audio("mp2", "mp2", kBitRatesMp3, kRatesMp2, kChannels, 8, 3);
 constexpr AudioCodecSettings kMobileAacAudio = audio("MPEG-4 AAC", "libvo_aacenc", kBitRatesMobileAudio, kRates6, kChannels, 3, 4);
 constexpr AudioCodecSettings kMobileAacMonoAudio = audio("MPEG-4 AAC", "libvo_aacenc", kBitRatesMobileAudio, kRates6, kChannels, 2, 2, 2);
 
@@ -410,7 +415,7 @@ ConversionProfile g_generalVideo[] = {
     videoProfile(kGeneralVideo, 4, "DVD - DVD Video format", kExtDvd,
                  {discVideo("NTSC DVD-Video", "dvvideo -target ntsc-dvd", "720x480\0", "29.97\0"),
                   discVideo("PAL DVD-Video", "dvvideo -target pal-dvd", "720x576\0", "25\0")},
-                 {kAc3Audio, kMp2Audio}),
+                 {kDvdAc3Audio, kDvdMp2Audio}),
     videoProfile(kGeneralVideo, 5, "MOV - QuickTime Video", kExtMov,
                  {video(kH264, kSizeGeneral, kVideoRatesSd, kSd2000K), video(kMpeg4, kSizeGeneral, kVideoRatesSd, kSd2000K),
                   video(kMjpeg, kSizeGeneral, kVideoRatesSd, 9)},
@@ -425,7 +430,7 @@ ConversionProfile g_generalVideo[] = {
     videoProfile(kGeneralVideo, 11, "VCD - Video", kExtMpg,
                  {discVideo("NTSC VCD-Video", "dvvideo -target ntsc-vcd", "352x240\0", "29.97\0"),
                   discVideo("PAL VCD-Video", "dvvideo -target pal-vcd", "352x288\0", "25\0")},
-                 {kMp2Audio}),
+                 {kVcdMp2Audio}),
     videoProfile(kGeneralVideo, 12, "WMV - Windows Media Video", kExtWmv,
                  {video(kWmv8, kSizeGeneral, kVideoRatesSd, kSd2000K), video(kWmv7, kSizeGeneral, kVideoRatesSd, kSd2000K)},
                  {kWma8Audio, kWma7Audio}),

@@ -22,6 +22,12 @@ target_link_libraries(converting_real_test PRIVATE nemarro_app nemarro_fakes Qt6
 target_compile_definitions(converting_real_test PRIVATE TOOLS_FOLDER="$<TARGET_FILE_DIR:cv_dat>")
 add_dependencies(converting_real_test cv_dat pb_dat)
 gtest_discover_tests(converting_real_test DISCOVERY_TIMEOUT 30 PROPERTIES TIMEOUT 300)
+# The same window under a decimal-comma locale (scripts/setup generates de_DE.UTF-8).
+add_test(NAME converting_real_under_de_DE
+  COMMAND converting_real_test --gtest_filter=*UnderACommaLocale)
+set_tests_properties(converting_real_under_de_DE PROPERTIES
+  ENVIRONMENT "LANG=de_DE.UTF-8;LC_ALL=de_DE.UTF-8" TIMEOUT 120
+  SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
 
 # The real program on a virtual display, driven with real clicks.
 add_executable(status_cell_reference status_cell_reference.cpp)

@@ -1,7 +1,7 @@
 // End to end with the real cv.dat and pb.dat over the system's ffmpeg: real audio files
 // (one name with a blank, one with letters beyond ASCII) added through Open File,
 // converted to MP3 and FLAC into a chosen folder, and converted again without
-// overwriting anything.
+// overwriting anything; a trimmed range under a decimal-comma locale.
 #include "window_fixture.h"
 
 #include "adding_files.h"
@@ -21,6 +21,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTreeWidget>
+
+#include <clocale>
+#include <cstring>
 
 namespace {
 
@@ -197,6 +200,58 @@ TEST_F(RealToolsTest, AFileFfprobeCannotReadIsLeftOut) {
     ASSERT_EQ(m_window->jobList()->topLevelItemCount(), 1);
     EXPECT_EQ(m_window->jobList()->topLevelItem(0)->text(kColumnFileName), "good");
     EXPECT_EQ(m_window->jobList()->topLevelItem(0)->text(kColumnDuration), "00:00:01.00");
+}
+
+// The output taken away while ffmpeg still writes it: ffmpeg ends cleanly all the same.
+TEST_F(RealToolsTest, AnOutputThatVanishesDuringTheRunIsAFailure) {
+    const QString source = makeAudio(QStringLiteral("long.wav"), "150");
+    setOpenFileChooser([source](QWidget*) { return QStringList{source}; });
+    m_window->button(CMainDlg::IDC_OPEN_FILE)->click();
+    struct Vanishing {
+        const char* what;
+        bool folder; // the whole destination folder, else the file alone
+    };
+    for (const Vanishing& row : {Vanishing{"file", false}, Vanishing{"folder", true}}) {
+        QTemporaryDir destination;
+        setFolderChooser([&destination](QWidget*, const QString&, QString* folder) {
+            *folder = destination.path();
+            return kFolderChosen;
+        });
+        m_window->button(CMainDlg::IDC_BROWSE)->click();
+        const QString output = destination.filePath("long.mp3");
+        m_window->button(CMainDlg::IDC_START)->click();
+        ASSERT_TRUE(waitUntil([&output] { return QFileInfo(output).size() > 0; }, 30000)) << row.what;
+        ASSERT_EQ(m_window->conversionState(), ConversionState::Converting) << "too fast to catch";
+        ASSERT_TRUE(row.folder ? QDir(destination.path()).removeRecursively() : QFile::remove(output));
+        ASSERT_TRUE(waitUntil(
+            [this] { return m_window->conversionState() == ConversionState::Idle; }, 60000));
+        EXPECT_EQ(statuses(), QStringList({"Failed!"})) << row.what;
+    }
+}
+
+// Run by the "converting_real_under_de_DE" test with LANG and LC_ALL set to de_DE.UTF-8,
+// whose decimal comma the toolkit takes over into the C library's locale at start-up.
+TEST_F(RealToolsTest, ATrimmedRangeConvertsWithDecimalPointsUnderACommaLocale) {
+    if (std::strcmp(std::localeconv()->decimal_point, ",") != 0)
+        GTEST_SKIP() << "runs under a decimal-comma locale only";
+    const QString source = makeAudio(QStringLiteral("tone.wav"), "5");
+    setOpenFileChooser([source](QWidget*) { return QStringList{source}; });
+    m_window->button(CMainDlg::IDC_OPEN_FILE)->click();
+    ASSERT_EQ(m_window->jobList()->topLevelItemCount(), 1);
+    QTreeWidgetItem* row = m_window->jobList()->topLevelItem(0);
+    EXPECT_EQ(row->text(kColumnDuration), "00:00:05.00");
+    EXPECT_EQ(row->text(kColumnOutputSize), "0.1MB");
+
+    jobAt(0)->trimStart = 1.5;
+    jobAt(0)->trimEnd = 3.25;
+    refreshAllRows(m_window.get());
+    EXPECT_EQ(row->text(kColumnFileName), "tone[00:00:01.50 - 00:00:03.25]");
+    EXPECT_EQ(row->text(kColumnDuration), "00:00:01.75");
+    m_window->button(CMainDlg::IDC_BROWSE)->click();
+    convertAll();
+    EXPECT_EQ(statuses(), QStringList({"Success!"}));
+    // "-ss 1,500000 -t 1,750000" would have been refused by ffmpeg.
+    EXPECT_NEAR(probedDuration(probe(m_output.filePath("tone.mp3"))), 1.75, 0.1);
 }
 
 } // namespace

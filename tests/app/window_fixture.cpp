@@ -149,7 +149,8 @@ ConversionJob* WindowTest::addJob(const std::string& path, double seconds) {
 }
 
 void WindowTest::encoderScript(const std::string& script) {
-    const std::string path = writeFile(m_scripts.file("encoder.txt"), script);
+    // Like ffmpeg, the stand-in creates its output file first.
+    const std::string path = writeFile(m_scripts.file("encoder.txt"), "output fake\n" + script);
     qputenv("NEMARRO_FAKE_SCRIPT", QByteArray::fromStdString(path));
 }
 

@@ -69,7 +69,8 @@ protected:
     // A job with its row, as probing leaves it, without running the prober.
     ConversionJob* addJob(const std::string& path, double seconds);
 
-    // The encoder's script (fake escapes: \r, \n); every run reads the same one.
+    // The encoder's script (fake escapes: \r, \n), after a line that creates the output
+    // file; every run reads the same one.
     void encoderScript(const std::string& script);
     void waitForIdle(int timeoutMs = 20000);
 

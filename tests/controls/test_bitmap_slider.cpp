@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "bitmap_slider.h"
 #include "mem_dc.h"
 #include "skin_resources.h"
@@ -172,6 +174,17 @@ TEST_F(SliderTest, KeysMoveThePositionAndAlwaysPostMoved) {
     }
     key(Qt::Key_A); // other keys change nothing and post nothing
     EXPECT_EQ(parent.count(WM_SLIDER_MOVED), posted);
+
+    // At the ends of a full int range a step stays at the end instead of wrapping round.
+    slider.SetRange(INT_MIN, INT_MAX);
+    slider.SetPageSize(INT_MAX);
+    const Step atTheEnds[] = {{Qt::Key_End, INT_MAX},   {Qt::Key_PageDown, INT_MAX},
+                              {Qt::Key_Right, INT_MAX}, {Qt::Key_Home, INT_MIN},
+                              {Qt::Key_PageUp, INT_MIN}, {Qt::Key_Left, INT_MIN}};
+    for (const Step& s : atTheEnds) {
+        key(s.key);
+        EXPECT_EQ(slider.GetPos(), s.expected) << s.key;
+    }
 }
 
 TEST_F(SliderTest, DraggingFollowsTheMouseAndPostsMoving) {

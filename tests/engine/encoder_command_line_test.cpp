@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -238,3 +239,28 @@ TEST_F(CommandLineTest, PathsWithADoubleQuoteAreRefused) {
     EXPECT_EQ(refusal("/A\"pp/cv.dat"), kBuildRefused);
 }
 } // namespace
+
+// The toolkit sets the process locale from the environment; every fixed-format text must
+// keep its decimal point under a decimal-comma locale all the same.
+TEST_F(CommandLineTest, FixedFormatTextsKeepTheirPointUnderACommaLocale) {
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
+        GTEST_SKIP() << "de_DE.UTF-8 is not installed (scripts/setup generates it)";
+    }
+    job("/In/song.wma", 500.0);
+    m_job->trimStart = 1.5;
+    m_job->trimEnd = 201.75;
+    refreshJobRow(nullptr, m_job, &m_profile);
+    char clock[kClockTextSize];
+    formatClock(3725.5, clock);
+    wchar_t wideClock[kClockTextSize];
+    formatClock(3725.5, wideClock);
+    const std::string commandLine = line();
+    std::setlocale(LC_ALL, "C");
+
+    EXPECT_NE(commandLine.find(" -ss 1.500000 "), std::string::npos) << commandLine;
+    EXPECT_NE(commandLine.find(" -t 200.250000 "), std::string::npos) << commandLine;
+    EXPECT_STREQ(m_job->durationText, "00:08:20.00");
+    EXPECT_STREQ(m_job->sizeText, "3.1MB");
+    EXPECT_STREQ(clock, "01:02:05.50");
+    EXPECT_STREQ(wideClock, L"01:02:05.50");
+}

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -141,6 +142,12 @@ TEST_F(MediaProbeTest, PathsThatDoNotFitOrCannotBeQuotedAreRefusedBeforeAnything
     EXPECT_EQ(probeAndAddJob(tooLong.c_str()), kProbeRefused);
     std::string quoted = mediaPrinting("say \"hi\".wav", "[FORMAT]\\nduration=1\\n");
     EXPECT_EQ(probeAndAddJob(quoted.c_str()), kProbeRefused);
+    // An extension longer than the job's field: the prober would note that it ran.
+    const std::string ran = m_temp.file("prober ran");
+    std::string longExtension = writeFile(m_temp.file("song." + std::string(kExtensionSize, 'e')),
+                                          "session " + ran + "\nout [FORMAT]\\nduration=1\\n\n");
+    EXPECT_EQ(probeAndAddJob(longExtension.c_str()), kProbeRefused);
+    EXPECT_FALSE(std::filesystem::exists(ran));
     EXPECT_EQ(jobCount(), 0);
     EXPECT_EQ(g_mediaInfo.outputText, nullptr);
     EXPECT_EQ(g_probeProcess.process, kNoProcess);

@@ -6,6 +6,7 @@
 //   sleep MS                   pause
 //   waitquit MS STATUS         read stdin up to MS ms; on a "q" exit with STATUS
 //   record FILE MS             copy what stdin brings within MS ms (or to its end) to FILE
+//   output TEXT                write TEXT to the file the last argument names (an encoder's output)
 //   args FILE                  write every argument after the program's name, one a line
 //   closeoutput                close stdout and stderr, keep running
 //   crash                      end as a crashed program does (SIGABRT; on Windows an
@@ -147,6 +148,8 @@ int main(int argc, char** argv) {
                 return false;
             });
             std::ofstream(file, std::ios::binary) << input;
+        } else if (command == "output") {
+            std::ofstream(argv[argc - 1], std::ios::binary) << unescape(rest);
         } else if (command == "args") {
             std::ofstream out(rest, std::ios::binary);
             for (int i = 1; i < argc; ++i) {

@@ -117,8 +117,9 @@ TEST(ArgumentTranslationLine, VideoOptionsUseTodaysNamesAndKeepTargetArguments) 
                                        "-acodec pcm_s16le -ar 48000 o.dv"),
                                  command),
               "");
+    // DV gets its sound padded to the video's end (the muxer refuses a short share).
     EXPECT_EQ(joined(command.arguments), "-hide_banner -i in.avi -y -c:v dvvideo -target pal-dv "
-                                         "-s 720x576 -c:a pcm_s16le -ar 48000 o.dv");
+                                         "-s 720x576 -c:a pcm_s16le -ar 48000 -af apad -shortest o.dv");
 }
 
 TEST(ArgumentTranslationLine, ContainersFfmpegCannotGuessGetTheirMuxerBeforeTheOutput) {

@@ -79,6 +79,29 @@ void ChildProgram::sendSignal(int signal) {
         kill(m_pid, signal);
 }
 
+void ChildProgram::abandon(bool input, bool output) {
+    if (input && m_input >= 0) {
+        close(m_input);
+        m_input = -1;
+    }
+    if (output && m_outputFd >= 0) {
+        close(m_outputFd);
+        m_outputFd = -1;
+    }
+}
+
+int ChildProgram::waitForEnd(double seconds) {
+    const double deadline = secondsNow() + seconds;
+    int status = 0;
+    while (m_pid > 0 && waitpid(m_pid, &status, WNOHANG) == 0) {
+        if (secondsNow() > deadline)
+            return -1;
+        usleep(10000);
+    }
+    m_pid = -1;
+    return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
+}
+
 bool ChildProgram::readSome(int timeoutMs) {
     if (m_outputFd < 0)
         return false;

@@ -18,6 +18,12 @@ public:
                const std::vector<std::string>& environment = {});
     void writeInput(const std::string& text);
     void sendSignal(int signal);
+    // Lets go of the child's standard input and/or of its output, as a parent that was
+    // killed would; output not yet read is lost.
+    void abandon(bool input, bool output);
+    // Waits up to `seconds` for the end without reading: the status as finish gives it,
+    // or -1 while it still runs.
+    int waitForEnd(double seconds);
     // Collects output until `text` appears in it or `seconds` pass; true when it appeared.
     bool waitForOutput(const std::string& text, double seconds);
     // Collects the rest of the output and waits for the end: the exit status, or 128 + the

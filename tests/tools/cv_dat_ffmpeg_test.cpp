@@ -187,20 +187,31 @@ TEST_F(CvDatWithFfmpeg, RealAudioFailsWithOneClearLineAndNoFile) {
     }
 }
 
-TEST_F(CvDatWithFfmpeg, AQuitRequestEndsALongConversionQuicklyWithAValidShorterFile) {
-    const std::string input = folder().file("long.wav");
+// A 30-second tone, made once.
+std::string longTone(ScratchFolder& folder) {
+    const std::string input = folder.file("long.wav");
     std::string report;
-    ASSERT_EQ(runProgram({findProgramOnPath("ffmpeg"), "-v", "error", "-f", "lavfi", "-i",
-                          "sine=frequency=440:sample_rate=44100:duration=30", "-ac", "2", "-y",
-                          input},
-                         report),
-              0);
-    // -re reads the input at its own pace, so the run is as long as the input.
-    const std::string output = folder().file("stopped.mp3");
-    ChildProgram cv;
+    if (!fileExists(input)) {
+        EXPECT_EQ(runProgram({findProgramOnPath("ffmpeg"), "-v", "error", "-f", "lavfi", "-i",
+                              "sine=frequency=440:sample_rate=44100:duration=30", "-ac", "2",
+                              "-y", input},
+                             report),
+                  0);
+    }
+    return input;
+}
+
+// A long conversion paced by -re, so that the run is as long as the input, seen running.
+void startPacedConversion(ChildProgram& cv, const std::string& input, const std::string& output) {
     ASSERT_TRUE(cv.start({CV_DAT_PATH, "-re", "-i", input, "-vn", "-y", "-acodec", "libmp3lame",
                           "-ab", "128K", "-ar", "44100", "-ac", "2", output}));
     ASSERT_TRUE(cv.waitForOutput("time=1.", 20)) << cv.output();
+}
+
+TEST_F(CvDatWithFfmpeg, AQuitRequestEndsALongConversionQuicklyWithAValidShorterFile) {
+    const std::string output = folder().file("stopped.mp3");
+    ChildProgram cv;
+    startPacedConversion(cv, longTone(folder()), output);
     const double asked = secondsNow();
     cv.writeInput("q\n");
     EXPECT_EQ(cv.finish(), 0) << cv.output();
@@ -214,6 +225,44 @@ TEST_F(CvDatWithFfmpeg, AQuitRequestEndsALongConversionQuicklyWithAValidShorterF
     EXPECT_LT(duration, 20.0);
     EXPECT_NEAR(lastTime(cv.output()), duration, 0.6);
 }
+
+// How the program that started cv.dat can vanish: its end of cv.dat's input, of its
+// output, or both (killed).
+struct Vanishing {
+    const char* label;
+    bool input;
+    bool output;
+};
+
+void PrintTo(const Vanishing& row, std::ostream* out) { *out << row.label; }
+
+class CvDatOutlivingItsParent : public CvDatWithFfmpeg,
+                                public testing::WithParamInterface<Vanishing> {};
+
+TEST_P(CvDatOutlivingItsParent, StopsFfmpegWithinTwoSecondsLeavingAValidShorterFile) {
+    const Vanishing& row = GetParam();
+    const std::string output = folder().file(std::string("orphan ") + row.label + ".mp3");
+    ChildProgram cv;
+    startPacedConversion(cv, longTone(folder()), output);
+    const double gone = secondsNow();
+    cv.abandon(row.input, row.output);
+    // cv.dat waits for its ffmpeg before it ends, so its end is the end of both.
+    EXPECT_EQ(cv.waitForEnd(3.0), 0);
+    EXPECT_LT(secondsNow() - gone, 2.0);
+
+    const auto fields = probe(output);
+    ASSERT_TRUE(fields.count("duration")) << "not a readable file";
+    EXPECT_EQ(fields.at("codec_name"), "mp3");
+    const double duration = std::atof(fields.at("duration").c_str());
+    EXPECT_GT(duration, 1.0);
+    EXPECT_LT(duration, 20.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Parent, CvDatOutlivingItsParent,
+                         testing::Values(Vanishing{"InputEnds", true, false},
+                                         Vanishing{"OutputBreaks", false, true},
+                                         Vanishing{"Killed", true, true}),
+                         [](const testing::TestParamInfo<Vanishing>& row) { return row.param.label; });
 
 TEST_F(CvDatWithFfmpeg, AFailedConversionPassesItsStatusOnAndLeavesNoFileBehind) {
     // libopus takes no 44.1 kHz: ffmpeg has created the output by the time it notices.

@@ -3,6 +3,7 @@
 // 50 ms, and the progress percentage read at the end.
 #include "catalogue.h"
 #include "child_program.h"
+#include "command_line_split.h"
 #include "encoder_command_line.h"
 #include "encoder_progress.h"
 #include "job_list.h"
@@ -270,6 +271,59 @@ TEST_F(EngineWithCvDat, EveryVideoCodecAndContainerOfTheCatalogueConvertsOrIsRef
         }
     }
     EXPECT_GT(seen.size(), 20u);
+}
+
+// The disc profiles (NTSC and PAL each) from a 25 fps and a 29.97 fps clip with sound:
+// every run converts, and the sound keeps the disc standard at its start selection.
+TEST_F(EngineWithCvDat, DiscProfilesConvertFromBothFrameRatesWithStandardSound) {
+    constexpr int kGeneralVideo = 11;
+    struct Disc {
+        const char* name;
+        const char* sampleRate;
+        const char* bitRate; // "" when any
+    };
+    const Disc discs[] = {{"DV - Digital Video format", "48000", ""},
+                          {"DVD - DVD Video format", "48000", ""},
+                          {"VCD - Video", "44100", "224000"}};
+    for (const char* rate : {"25", "30000/1001"}) {
+        const std::string clip = folder().file(std::string("clip") + (rate[0] == '2' ? "25" : "2997") + ".mp4");
+        std::string output;
+        ASSERT_EQ(runProgram({findProgramOnPath("ffmpeg"), "-v", "error", "-f", "lavfi", "-i",
+                              std::string("testsrc=size=320x240:duration=1:rate=") + rate, "-f",
+                              "lavfi", "-i", "sine=duration=1:sample_rate=44100", "-ac", "2", "-c:v",
+                              "mpeg4", "-c:a", "aac", "-shortest", "-y", clip},
+                             output),
+                  0)
+            << output;
+        for (const Disc& disc : discs) {
+            ConversionProfile* profile = findProfile(kGeneralVideo, disc.name);
+            ASSERT_NE(profile, nullptr) << disc.name;
+            for (int standard = 0; standard < profile->videoCodecCount; ++standard) {
+                profile->videoCodecIndex = standard;
+                SCOPED_TRACE(std::string(disc.name) + " " + selectedVideoCodec(*profile).displayName + " from " + rate);
+                // Run directly, to see the whole report: the DV muxer's complaint about
+                // short sound comes with exit status 0.
+                ConversionJob* job = createJob(clip.c_str(), 1.0, profile);
+                std::strcpy(job->destinationFolder, m_out.path().c_str());
+                char line[kCommandLineSize];
+                ASSERT_EQ(buildEncoderCommandLine(TOOLS_FOLDER "/cv.dat", job, line), kBuildDone);
+                char outputPath[kPathSize];
+                lastOutputPath(*job, outputPath);
+                releaseJob(job);
+                std::vector<std::string> arguments;
+                ASSERT_EQ(splitCommandLine(line, &arguments), 0);
+                EXPECT_EQ(runProgram(arguments, output), 0) << output;
+                EXPECT_EQ(output.find("Insufficient audio"), std::string::npos) << output;
+                runProgram({findProgramOnPath("ffprobe"), "-v", "error", "-select_streams", "a",
+                            "-show_entries", "stream=sample_rate,bit_rate", "-of", "csv=p=0", outputPath},
+                           output);
+                EXPECT_EQ(output.substr(0, output.find(',')), disc.sampleRate);
+                EXPECT_NE(output.find(disc.bitRate), std::string::npos) << output;
+                unlink(outputPath);
+            }
+            profile->videoCodecIndex = 0;
+        }
+    }
 }
 
 } // namespace

@@ -237,10 +237,20 @@ std::string translateArguments(const std::vector<std::string>& legacy, FfmpegCom
         }
     }
 
+    // The DV muxer needs a full share of audio for every video frame and fails on the last
+    // frames when a frame-rate change leaves the sound a little short: padded sound, cut
+    // at the end of the video, always suffices.
+    bool dvOutput = extension == ".dv";
+    for (const Item& item : items)
+        dvOutput = dvOutput || (item.option == "-target" && item.value.size() > 3 &&
+                                item.value.compare(item.value.size() - 3, 3, "-dv") == 0);
+
     command.arguments.push_back("-hide_banner");
     for (std::size_t i = 0; i < items.size(); ++i) {
         Item& item = items[i];
         if (item.option.empty()) {
+            if (dvOutput && i == outputIndex)
+                command.arguments.insert(command.arguments.end(), {"-af", "apad", "-shortest"});
             // A muxer choice belongs right before the output file it applies to.
             const char* muxer = muxerForExtension(extension);
             if (muxer && !hasMuxer && i == outputIndex) {

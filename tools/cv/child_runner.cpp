@@ -2,9 +2,11 @@
 #include "child_runner.h"
 
 #include <cerrno>
+#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -28,6 +30,31 @@ void closeIfOpen(int& fd) {
     if (fd >= 0)
         close(fd);
     fd = -1;
+}
+
+long long nowMs() {
+    timespec now {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+// Only a pipe or a socket has a writer whose end we can see; a terminal or /dev/null
+// would look ended (or never end) for reasons that have nothing to do with our parent.
+bool inputIsWatchable() {
+    struct stat info {};
+    return fstat(STDIN_FILENO, &info) == 0 && (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode));
+}
+
+void writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = write(fd, data, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return; // the child no longer reads its input: nothing to pass on
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
 }
 
 } // namespace
@@ -54,6 +81,7 @@ ChildRunner::ChildRunner() {
 }
 
 ChildRunner::~ChildRunner() {
+    closeIfOpen(m_childInput);
     for (int i = 0; i < 3; ++i)
         if (m_installed[i])
             sigaction(kForwarded[i], &m_previous[i], nullptr);
@@ -72,15 +100,66 @@ void ChildRunner::forwardPendingSignals() {
                 kill(m_child, numbers[i]);
 }
 
+void ChildRunner::passInputOn() {
+    char bytes[512];
+    const ssize_t count = read(STDIN_FILENO, bytes, sizeof bytes);
+    if (count > 0) {
+        writeAll(m_childInput, bytes, static_cast<std::size_t>(count));
+    } else if (count == 0 || (errno != EINTR && errno != EAGAIN)) {
+        m_watchInput = false; // whoever started us is gone
+        stopChild();
+    }
+}
+
+void ChildRunner::stopChild() {
+    if (m_child <= 0)
+        return;
+    const long long now = nowMs();
+    if (m_stopStep == 0) {
+        m_stopStep = 1;
+        m_nextStepAtMs = now + kStopGraceMs;
+        if (m_childInput >= 0) {
+            writeAll(m_childInput, "q\n", 2);
+            return;
+        }
+        // The child shares a terminal or /dev/null with us: "q" cannot reach it, and its
+        // first SIGTERM still closes the file properly.
+        kill(m_child, SIGTERM);
+        m_stopStep = 2;
+        m_nextStepAtMs = now + kKillGraceMs;
+    } else if (now >= m_nextStepAtMs && m_stopStep < 3) {
+        kill(m_child, m_stopStep == 1 ? SIGTERM : SIGKILL);
+        ++m_stopStep;
+        m_nextStepAtMs = now + kKillGraceMs;
+    }
+}
+
+int ChildRunner::stopTimeoutMs() const {
+    if (m_stopStep == 0 || m_stopStep == 3)
+        return -1;
+    const long long left = m_nextStepAtMs - nowMs();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
 int ChildRunner::run(const std::string& program, const std::vector<std::string>& arguments,
                      const OutputHandler& onOutput, int& waitStatus) {
     waitStatus = 0;
     int output[2];
     if (pipe2(output, O_CLOEXEC) != 0)
         return errno;
+    int input[2] = {-1, -1};
+    m_watchInput = inputIsWatchable();
+    if (m_watchInput && pipe2(input, O_CLOEXEC) != 0) {
+        const int error = errno;
+        close(output[0]);
+        close(output[1]);
+        return error;
+    }
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    if (m_watchInput)
+        posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, output[1], STDERR_FILENO);
     posix_spawnattr_t attributes;
@@ -106,29 +185,45 @@ int ChildRunner::run(const std::string& program, const std::vector<std::string>&
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     close(output[1]);
+    closeIfOpen(input[0]);
+    m_childInput = input[1];
     if (spawnError != 0) {
         close(output[0]);
+        closeIfOpen(m_childInput);
+        m_watchInput = false;
         return spawnError;
     }
+    if (m_childInput >= 0)
+        fcntl(m_childInput, F_SETFL, O_NONBLOCK); // a child that reads nothing never stalls us
     m_child = child;
+    m_stopStep = 0;
     forwardPendingSignals(); // a stop that came while the child was being started
 
     char buffer[65536];
     for (;;) {
-        pollfd watched[2] = {{output[0], POLLIN, 0}, {g_signalPipe[0], POLLIN, 0}};
-        const int ready = poll(watched, g_signalPipe[0] >= 0 ? 2 : 1, -1);
+        pollfd watched[3] = {{output[0], POLLIN, 0},
+                             {g_signalPipe[0], POLLIN, 0},
+                             {m_watchInput ? STDIN_FILENO : -1, POLLIN, 0}};
+        const int ready = poll(watched, 3, stopTimeoutMs());
         if (ready < 0 && errno != EINTR)
             break;
         forwardPendingSignals();
+        if (m_stopStep > 0)
+            stopChild(); // the next step once its time has come
+        if (ready > 0 && watched[2].revents != 0)
+            passInputOn();
         if (ready <= 0 || watched[0].revents == 0)
             continue;
         const ssize_t count = read(output[0], buffer, sizeof buffer);
-        if (count > 0)
-            onOutput(buffer, static_cast<std::size_t>(count));
-        else if (count == 0 || (errno != EINTR && errno != EAGAIN))
+        if (count > 0) {
+            if (!onOutput(buffer, static_cast<std::size_t>(count)))
+                stopChild(); // nobody reads what the child reports any more
+        } else if (count == 0 || (errno != EINTR && errno != EAGAIN)) {
             break; // every writer has closed the pipe: the child has ended or is ending
+        }
     }
     close(output[0]);
+    closeIfOpen(m_childInput);
 
     for (;;) {
         const pid_t result = waitpid(child, &waitStatus, 0);

@@ -21,7 +21,8 @@ namespace {
 // Everything goes to standard error, where ffmpeg writes its own report.
 class Report {
 public:
-    void write(const std::string& text) {
+    // False when the text could not be passed on: whoever read our reports is gone.
+    bool write(const std::string& text) {
         const char* data = text.data();
         std::size_t left = text.size();
         while (left > 0) {
@@ -35,11 +36,12 @@ public:
             } else if (written < 0 && errno == EINTR) {
                 continue;
             } else {
-                return; // nobody reads any more; the conversion goes on regardless
+                return false;
             }
         }
         if (!text.empty())
             m_lastByte = text.back();
+        return true;
     }
     // One line of our own, started on a fresh line.
     void line(const std::string& text) {
@@ -61,7 +63,8 @@ void openStandardDescriptors() {
 
 int main(int argc, char** argv) {
     openStandardDescriptors();
-    // A reader that went away must not cut the conversion short.
+    // A reader that went away is seen as a failed write, which stops the conversion
+    // properly, rather than as a signal that would leave ffmpeg running on its own.
     std::signal(SIGPIPE, SIG_IGN);
     Report report;
 
@@ -92,7 +95,7 @@ int main(int argc, char** argv) {
             [&](const char* data, std::size_t size) {
                 std::string text;
                 rewriter.feed(data, size, text);
-                report.write(text);
+                return report.write(text);
             },
             status);
     }
