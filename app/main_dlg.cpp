@@ -264,6 +264,8 @@ void CMainDlg::setUpJobList() {
     m_jobList->setColumnWidth(kColumnDuration, width / 6);
     m_jobList->setColumnWidth(kColumnOutputSize, width / 6);
     m_jobList->setColumnWidth(kColumnStatus, width / 6);
+    m_jobList->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_jobMenu.addAction(QStringLiteral("Copy details"));
 }
 
 // The slider only shows progress: the mouse passes through it to the background, so
@@ -325,6 +327,8 @@ void CMainDlg::wireHandlers() {
     connect(m_home, &QPushButton::clicked, this, &CMainDlg::onHomePage);
     connect(m_help, &QPushButton::clicked, this, &CMainDlg::onHelpPage);
     connect(m_setting, &QPushButton::clicked, this, &CMainDlg::onSetting);
+    connect(m_jobList, &QWidget::customContextMenuRequested, this, &CMainDlg::onJobListMenu);
+    connect(&m_jobMenu, &QMenu::triggered, this, [this] { copyJobDetails(m_jobMenuRow); });
     setAcceptDrops(true); // dropped files: dragEnterEvent, dropEvent
 }
 
