@@ -3,6 +3,7 @@
 #include "main_app.h"
 
 #include "broken_pipe_signal.h"
+#include "dialog_units.h"
 #include "main_dlg.h"
 #include "skin_resources.h"
 
@@ -11,6 +12,8 @@
 CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Nemarro"));
     setWindowIcon(loadAppIcon(IDI_APP_ICON));
+    // Menus, tooltips and the Edit Profile dialog share the windows' face.
+    setFont(dialogFont());
     // A write to a pipe whose reader has gone must be an error code, not the end of us.
     ignoreBrokenPipeSignal();
 }

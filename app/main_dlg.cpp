@@ -8,6 +8,7 @@
 #include "catalogue.h"
 #include "control_events.h"
 #include "dialog_units.h"
+#include "job_list_palette.h"
 #include "encoder_progress.h"
 #include "executable_folder.h"
 #include "job_list.h"
@@ -108,6 +109,9 @@ void CMainDlg::createControls() {
     m_profileCombo = new CReadOnlyComboBox(this, IDC_PROFILE_COMBO);
     m_destinationCombo = new QComboBox(this);
     setControlId(m_destinationCombo, IDC_DESTINATION_COMBO);
+    // Each text is shown whole, in a narrower face when the dialog font is too wide.
+    for (QComboBox* combo : {static_cast<QComboBox*>(m_profileCombo), m_destinationCombo})
+        connect(combo, &QComboBox::currentTextChanged, combo, [combo] { fitComboText(*combo); });
 
     // The skin carries the words of both labels; the labels stay hidden.
     m_destinationLabel = new CwxStatic(this, IDC_DESTINATION_LABEL);
@@ -245,6 +249,8 @@ void CMainDlg::skinButtons() {
 }
 
 void CMainDlg::setUpJobList() {
+    m_jobList->setPalette(jobListPalette(m_jobList->palette()));
+    m_jobList->setAlternatingRowColors(true);
     m_jobList->setRootIsDecorated(false);
     m_jobList->setItemsExpandable(false);
     m_jobList->setSelectionMode(QAbstractItemView::ExtendedSelection);
