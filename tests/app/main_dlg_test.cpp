@@ -344,12 +344,6 @@ TEST_F(MainDlgTest, JobListIsDrawnInTheSkinsDarkColoursWithReadableText) {
     EXPECT_GT(palette.color(QPalette::Text).lightness() - palette.color(QPalette::Base).lightness(), 150);
     EXPECT_GT(palette.color(QPalette::ButtonText).lightness() - palette.color(QPalette::Button).lightness(), 120);
     EXPECT_GT(palette.color(QPalette::HighlightedText).lightness() - palette.color(QPalette::Highlight).lightness(), 100);
-    // Rows are painted with it: an empty stretch of the list shows the list's background.
-    list->show();
-    const QImage shot = list->viewport()->grab().toImage();
-    const QColor painted = shot.pixelColor(shot.width() / 2, shot.height() - 2);
-    EXPECT_TRUE(painted == palette.color(QPalette::Base) || painted == palette.color(QPalette::AlternateBase))
-        << painted.name().toStdString();
 }
 
 TEST_F(MainDlgTest, OutlineExcludesExactlyTheKeyColour) {

@@ -50,25 +50,6 @@ INSTANTIATE_TEST_SUITE_P(
                  "in.wav: No such file or directory"},
         NoteCase{"silent crash", "", 139, false, "the encoder ended with exit status 139"},
         NoteCase{"stopped early", "size= 1kB time=1.00 bitrate=1\n", 0, false,
-                 "the encoder stopped at 42.0% of the range"},
-        NoteCase{"clean success", "Stream mapping:\n  Stream #0:0 -> #0:0\nOutput #0, mp3\n", 0,
-                 true, ""}),
-    [](const testing::TestParamInfo<NoteCase>& c) {
-        std::string name = c.param.name;
-        for (char& ch : name)
-            if (ch == ' ')
-                ch = '_';
-        return name;
-    });
-
-TEST(JobNote, ALongLineIsCutAndTheNoteNeverOverflows) {
-    ConversionJob job{};
-    const std::string longLine(1000, 'x');
-    for (int i = 0; i < 10; ++i)
-        addNoteLine(&job, longLine.c_str());
-    const std::string note = job.note;
-    EXPECT_LT(note.size(), kJobNoteSize);
-    EXPECT_EQ(note.substr(0, note.find('\n')), std::string(kNoteLineSize - 4, 'x') + "...");
-}
+                 "the encoder stopped at 42.0% of the range"}));
 
 } // namespace
