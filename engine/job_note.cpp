@@ -11,6 +11,9 @@ JobNoteReader g_encoderNoteReader = {};
 
 namespace {
 
+// The share of the range a clean run must reach to count as converted.
+constexpr double kNearlyWhole = 88.0;
+
 bool startsWith(const char* text, const char* prefix) {
     return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
@@ -82,8 +85,10 @@ void finishJobNote(ConversionJob* job, JobNoteReader* reader, const ToolProcess*
         std::snprintf(line, sizeof line, "the encoder was ended by signal %d", int(tool->exitStatus));
     else if (tool->exitStatus != 0)
         std::snprintf(line, sizeof line, "the encoder ended with exit status %d", int(tool->exitStatus));
-    else
+    else if (percent < kNearlyWhole)
         std::snprintf(line, sizeof line, "the encoder stopped at %.1f%% of the range", percent);
+    else // a clean run over the range that still failed left no usable file
+        copyText(line, sizeof line, "the encoder wrote no output file, or an empty one");
     addNoteLine(job, line);
 }
 

@@ -35,7 +35,7 @@ void beginJobNote(ConversionJob* job, JobNoteReader* reader);
 // note at once; other lines are remembered as the possible reason of a failure.
 void readJobNoteOutput(ConversionJob* job, JobNoteReader* reader, const char* chunk);
 // After the run: for a failure, adds the last remembered line, or else how the encoder
-// ended (signal, exit code, stopped early at `percent`).
+// ended (signal, exit code, stopped early at `percent`, or no usable output file).
 void finishJobNote(ConversionJob* job, JobNoteReader* reader, const ToolProcess* tool,
                    double percent, bool succeeded);
 // Writes why the encoder at `programPath` was not started for the job.
