@@ -16,6 +16,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
@@ -26,11 +27,12 @@
 namespace {
 
 OpenFileChooser g_openFileChooser;
+QString g_lastOpenFolder; // empty until files were chosen in this run
 
 QStringList systemFileChooser(QWidget* owner) {
     // Several files, no filter, no default name: the selection comes back in the
     // dialog's order.
-    return QFileDialog::getOpenFileNames(owner);
+    return QFileDialog::getOpenFileNames(owner, QString(), openFileStartFolder());
 }
 
 QString joinFolderAndName(const QString& folder, const QString& name) {
@@ -142,12 +144,27 @@ OpenFileChooser setOpenFileChooser(OpenFileChooser chooser) {
     return previous;
 }
 
+QString openFileStartFolder() {
+    if (!g_lastOpenFolder.isEmpty() && QFileInfo(g_lastOpenFolder).isDir())
+        return g_lastOpenFolder;
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    if (!music.isEmpty() && QFileInfo(music).isDir())
+        return music;
+    return QDir::homePath();
+}
+
+void rememberOpenFileFolder(const QStringList& chosen) {
+    if (!chosen.isEmpty() && !chosen.first().isEmpty())
+        g_lastOpenFolder = QFileInfo(chosen.first()).absolutePath();
+}
+
 void CMainDlg::onOpenFile() {
     if (m_state == ConversionState::Converting)
         return;
     const QStringList files = chooseFilesToOpen(this);
     if (files.isEmpty() || files.first().isEmpty())
         return; // cancelled: nothing to read, no wait dialog
+    rememberOpenFileFolder(files);
     addFiles(pendingPathsFromDialog(files));
 }
 

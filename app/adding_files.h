@@ -44,3 +44,8 @@ using OpenFileChooser = std::function<QStringList(QWidget* owner)>;
 QStringList chooseFilesToOpen(QWidget* owner);
 // An empty function restores the system's dialog; returns the previous chooser.
 OpenFileChooser setOpenFileChooser(OpenFileChooser chooser);
+// Where the system's dialog opens: the folder files were last chosen from in this run,
+// else the user's Music folder, else the home folder; never the program's own folder.
+QString openFileStartFolder();
+// Remembers the folder of the files just chosen for the next opening.
+void rememberOpenFileFolder(const QStringList& chosen);

@@ -7,6 +7,7 @@
 #include "encoder_command_line.h"
 #include "encoder_progress.h"
 #include "job_list.h"
+#include "job_note.h"
 #include "main_dlg.h"
 #include "string_table.h"
 
@@ -92,16 +93,24 @@ int CMainDlg::startNextJob(ConversionJob* job) {
                 return 2;
             }
             g_encoderProgress.job = job;
+            beginJobNote(job, &g_encoderNoteReader);
+            showJobNote(*job);
             // A refused command line (a path that does not fit or cannot be quoted) is
             // never started, like a missing encoder.
-            if (g_encoderProcess.handlers->prepare(&g_encoderProcess) == kBuildDone &&
-                startTool(&g_encoderProcess) != 0) {
+            const bool composed =
+                g_encoderProcess.handlers->prepare(&g_encoderProcess) == kBuildDone;
+            if (composed && startTool(&g_encoderProcess) != 0) {
                 m_pollEncoderTimer.start(kPollEncoderPeriod);
                 m_progressTimer.start(kProgressPeriod);
                 return 0;
             }
+            noteStartFailure(job, composed ? StartFailure::NotStarted : StartFailure::CommandRefused,
+                             g_encoderProcess.programPath);
+        } else {
+            noteStartFailure(job, StartFailure::CommandRefused, g_encoderProcess.programPath);
         }
         setCellText(job->row, kColumnStatus, "FATAL!");
+        showJobNote(*job);
     }
     resetEncoderProgress(&g_encoderProgress);
     return 1;
@@ -122,6 +131,8 @@ void CMainDlg::onPollEncoder() {
         const bool success = conversionSucceeded(percent, toolExitedCleanly(&g_encoderProcess)) &&
                              outputFileFilled(*job);
         setCellText(job->row, kColumnStatus, success ? "Success!" : "Failed!");
+        finishJobNote(job, &g_encoderNoteReader, &g_encoderProcess, percent, success);
+        showJobNote(*job);
     }
     if (m_stopRequested != 0 || job == nullptr || startNextJob(job->next) != 0) {
         m_stopRequested = 0;

@@ -4,6 +4,7 @@
 
 #include "adding_files.h"
 #include "broken_pipe_signal.h"
+#include "dialog_units.h"
 #include "main_dlg.h"
 #include "skin_resources.h"
 
@@ -16,6 +17,8 @@ CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv) {
     // Docks and task switchers find the menu entry, and with it name and icon, by this.
     setDesktopFileName(QStringLiteral("nemarro"));
     setWindowIcon(loadAppIcon(IDI_APP_ICON));
+    // Menus, tooltips and the Edit Profile dialog share the windows' face.
+    setFont(dialogFont());
     // A write to a pipe whose reader has gone must be an error code, not the end of us.
     ignoreBrokenPipeSignal();
 }

@@ -8,6 +8,7 @@
 #include "catalogue.h"
 #include "control_events.h"
 #include "dialog_units.h"
+#include "job_list_palette.h"
 #include "encoder_progress.h"
 #include "executable_folder.h"
 #include "job_list.h"
@@ -109,6 +110,9 @@ void CMainDlg::createControls() {
     m_profileCombo = new CReadOnlyComboBox(this, IDC_PROFILE_COMBO);
     m_destinationCombo = new QComboBox(this);
     setControlId(m_destinationCombo, IDC_DESTINATION_COMBO);
+    // Each text is shown whole, in a narrower face when the dialog font is too wide.
+    for (QComboBox* combo : {static_cast<QComboBox*>(m_profileCombo), m_destinationCombo})
+        connect(combo, &QComboBox::currentTextChanged, combo, [combo] { fitComboText(*combo); });
 
     // The skin carries the words of both labels; the labels stay hidden.
     m_destinationLabel = new CwxStatic(this, IDC_DESTINATION_LABEL);
@@ -261,6 +265,8 @@ void CMainDlg::skinButtons() {
 }
 
 void CMainDlg::setUpJobList() {
+    m_jobList->setPalette(jobListPalette(m_jobList->palette()));
+    m_jobList->setAlternatingRowColors(true);
     m_jobList->setRootIsDecorated(false);
     m_jobList->setItemsExpandable(false);
     m_jobList->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -280,6 +286,8 @@ void CMainDlg::setUpJobList() {
     m_jobList->setColumnWidth(kColumnDuration, width / 6);
     m_jobList->setColumnWidth(kColumnOutputSize, width / 6);
     m_jobList->setColumnWidth(kColumnStatus, width / 6);
+    m_jobList->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_jobMenu.addAction(QStringLiteral("Copy details"));
 }
 
 // The slider only shows progress: the mouse passes through it to the background, so
@@ -341,6 +349,8 @@ void CMainDlg::wireHandlers() {
     connect(m_home, &QPushButton::clicked, this, &CMainDlg::onHomePage);
     connect(m_help, &QPushButton::clicked, this, &CMainDlg::onHelpPage);
     connect(m_setting, &QPushButton::clicked, this, &CMainDlg::onSetting);
+    connect(m_jobList, &QWidget::customContextMenuRequested, this, &CMainDlg::onJobListMenu);
+    connect(&m_jobMenu, &QMenu::triggered, this, [this] { copyJobDetails(m_jobMenuRow); });
     setAcceptDrops(true); // dropped files: dragEnterEvent, dropEvent
 }
 

@@ -95,6 +95,11 @@ public:
     // The background version check started at start-up (nullptr without a folder).
     UpdateCheckWatcher* updateCheck() const { return m_updateCheck; }
 
+    // The menu a right click on a job's row opens ("Copy details").
+    QMenu& jobMenu() { return m_jobMenu; }
+    // Puts the row's file, status and note on the clipboard; other rows are ignored.
+    void copyJobDetails(int row);
+
     // The window's outline: every pixel of the background that is not SKIN_KEY_COLOR.
     static QRegion skinRegion(const QImage& background);
 
@@ -150,6 +155,9 @@ private:
     void onPollEncoder();
     void onProgress();
     bool closeRequest();
+    // Job details (job_details.cpp).
+    void showJobNote(const ConversionJob& job);
+    void onJobListMenu(const QPoint& at);
 
     // Fields in the order the window's parts use them.
     std::uint8_t m_closeAllowed = 0;
@@ -191,6 +199,8 @@ private:
 
     // The window menu (Minimize, Close, About) of a window without a title bar.
     QMenu m_windowMenu;
+    QMenu m_jobMenu;
+    int m_jobMenuRow = -1; // the row the job menu was opened on
     // Dragging by the background when the window system cannot move the window itself.
     bool m_dragging = false;
     QPoint m_dragOffset;

@@ -15,6 +15,7 @@ inline constexpr std::size_t kDriveSize = 32;
 inline constexpr std::size_t kExtensionSize = 32;
 inline constexpr std::size_t kClockTextSize = 32;
 inline constexpr std::size_t kSizeTextSize = 16;
+inline constexpr std::size_t kJobNoteSize = 512;
 
 // Text fields are 8-bit text in the locale's encoding, zero-terminated.
 struct ConversionJob {
@@ -33,6 +34,9 @@ struct ConversionJob {
     ConversionJob* next;                // following job in g_jobList, or nullptr
     int32_t row;                        // list-view row, set by renumberRows
     char sizeText[kSizeTextSize];       // "%.1fMB" or "? MB"
+    // Why the last conversion ended as it did: lines separated by '\n', empty when there
+    // is nothing to say. Written by job_note, shown by the window beside the status.
+    char note[kJobNoteSize];
 };
 
 // A new job for `sourcePath` with the start values: the path and its four parts,

@@ -4,6 +4,7 @@
 
 #include "bounded_text.h"
 #include "encoder_command_line.h"
+#include "job_note.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -129,6 +130,7 @@ int encoderPrepare(ToolProcess* tool) {
 void encoderOnOutput(ToolProcess* tool) {
     auto* progress = static_cast<EncoderProgress*>(tool->context);
     appendOutput(progress, tool->chunk);
+    readJobNoteOutput(progress->job, &g_encoderNoteReader, tool->chunk);
     if (progress->lastLine == nullptr) {
         return;
     }

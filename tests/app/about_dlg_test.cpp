@@ -59,6 +59,19 @@ TEST_F(AboutDlgTest, ShowsTheProductTheCopyrightAndTheLink) {
     EXPECT_EQ(about.findChildren<QPushButton*>().at(0)->text(), QStringLiteral("OK"));
 }
 
+TEST_F(AboutDlgTest, EveryTextIsWholeInItsLabel) {
+    CAboutDlg about;
+    about.show();
+    for (const CwxStatic* label : {about.product(), about.copyright(), about.makerLink()}) {
+        QFont font = label->font();
+        font.setUnderline(label->underline());
+        const QFontMetrics metrics(font);
+        EXPECT_EQ(font.pointSize(), 8);
+        EXPECT_LE(metrics.horizontalAdvance(label->text()), label->width()) << label->text().toStdString();
+        EXPECT_LE(metrics.height(), label->height()) << label->text().toStdString();
+    }
+}
+
 TEST_F(AboutDlgTest, SecondOpeningShowsTheSameTexts) {
     QStringList first;
     {

@@ -6,8 +6,10 @@
 #include "job_list.h"
 #include "wait_dlg.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QMimeData>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTreeWidget>
 #include <QUrl>
@@ -85,6 +87,18 @@ TEST_F(AddingFilesTest, ThreeFilesOfOneFolderComeInTheDialogsOrder) {
     EXPECT_EQ(column(kColumnDuration), QStringList({"00:00:03.00", "00:00:01.00", "00:00:02.00"}));
     EXPECT_EQ(jobNames(), QStringList({"c", "a", "b"}));
     EXPECT_EQ(jobRows(), QList<int>({0, 1, 2}));
+}
+
+TEST_F(AddingFilesTest, TheDialogStartsInMusicThenWhereFilesWereLastChosen) {
+    rememberOpenFileFolder({QStringLiteral("/no/such/folder/a.wav")}); // gone: not used
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    QDir(music).removeRecursively();
+    EXPECT_EQ(openFileStartFolder(), QDir::homePath());
+    ASSERT_TRUE(QDir().mkpath(music));
+    EXPECT_EQ(openFileStartFolder(), music);
+    openFiles({media("chosen.wav", 1)});
+    EXPECT_EQ(openFileStartFolder(), QString::fromStdString(m_media.path()));
+    EXPECT_NE(openFileStartFolder(), QCoreApplication::applicationDirPath());
 }
 
 TEST_F(AddingFilesTest, CancellingTheDialogAddsNothingAndShowsNoWaitDialog) {

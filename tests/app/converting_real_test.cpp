@@ -12,7 +12,9 @@
 #include "media_probe.h"
 #include "tool_process.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -24,6 +26,7 @@
 
 #include <clocale>
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -252,6 +255,66 @@ TEST_F(RealToolsTest, ATrimmedRangeConvertsWithDecimalPointsUnderACommaLocale) {
     EXPECT_EQ(statuses(), QStringList({"Success!"}));
     // "-ss 1,500000 -t 1,750000" would have been refused by ffmpeg.
     EXPECT_NEAR(probedDuration(probe(m_output.filePath("tone.mp3"))), 1.75, 0.1);
+}
+
+// Every way a row can end without its file, and a value the encoder had to change: the
+// status text stays as specified, the status cell's tooltip says why.
+TEST_F(RealToolsTest, TheStatusCellsTooltipSaysWhy) {
+    struct Case {
+        const char* name;
+        std::function<void(const QString& source)> arrange;
+        const char* status;
+        QString reason;
+    };
+    ConversionProfile* ac3 = findProfile(kGeneralAudioCategory, "AC3 - Dolby Digital AC-3");
+    ASSERT_NE(ac3, nullptr);
+    const int ac3Rate = ac3->audioCodecs[0].sampleRateIndex;
+    const QString quoted = m_output.filePath(QStringLiteral("say \"when\""));
+    ASSERT_TRUE(QDir().mkpath(quoted));
+    const Case cases[] = {
+        {"adjusted rate",
+         [&](const QString&) {
+             ac3->audioCodecs[0].sampleRateIndex = 7; // 96000 Hz, which AC-3 cannot write
+             useProfile(kGeneralAudioCategory, "AC3 - Dolby Digital AC-3");
+         },
+         "Success!", QStringLiteral("ac3 cannot write 96000 Hz: wrote 48000 Hz")},
+        {"ffmpeg failure", [](const QString& source) { QFile::remove(source); }, "Failed!",
+         QStringLiteral(": No such file or directory")},
+        {"refused path",
+         [&](const QString&) {
+             setFolderChooser([&](QWidget*, const QString&, QString* folder) {
+                 *folder = quoted;
+                 return kFolderChosen;
+             });
+             m_window->button(CMainDlg::IDC_BROWSE)->click();
+         },
+         "FATAL!", QStringLiteral("refused: a path holds a double quote")},
+        {"missing encoder",
+         [&](const QString&) {
+             m_window->destinationCombo()->setCurrentIndex(1); // beside the source again
+             QFile::remove(m_module.filePath("cv.dat"));
+         },
+         "FATAL!", QStringLiteral("the encoder %1 is missing").arg(m_module.filePath("cv.dat"))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString source = makeAudio(QStringLiteral("%1.wav").arg(c.name), "1");
+        setOpenFileChooser([source](QWidget*) { return QStringList{source}; });
+        m_window->button(CMainDlg::IDC_CLEAR)->click();
+        m_window->button(CMainDlg::IDC_OPEN_FILE)->click();
+        ASSERT_EQ(m_window->jobList()->topLevelItemCount(), 1);
+        c.arrange(source);
+        m_window->button(CMainDlg::IDC_START)->click(); // a row that cannot start stays idle
+        ASSERT_TRUE(waitUntil(
+            [this] { return m_window->conversionState() == ConversionState::Idle; }, 60000));
+        const QTreeWidgetItem* row = m_window->jobList()->topLevelItem(0);
+        EXPECT_EQ(row->text(kColumnStatus), c.status);
+        EXPECT_TRUE(row->toolTip(kColumnStatus).contains(c.reason)) << row->toolTip(kColumnStatus).toStdString();
+        m_window->copyJobDetails(0);
+        EXPECT_EQ(QGuiApplication::clipboard()->text(),
+                  source + "\n" + c.status + "\n" + row->toolTip(kColumnStatus));
+        ac3->audioCodecs[0].sampleRateIndex = ac3Rate;
+    }
 }
 
 } // namespace

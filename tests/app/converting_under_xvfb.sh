@@ -41,8 +41,9 @@ sleep 1
 eval "$(xdotool getwindowgeometry --shell "$main" | grep -E '^(X|Y)=')"
 shot() { import -window root "$work/root.png" && convert "$work/root.png" -crop "600x500+$X+$Y" +repage "$1"; }
 crop() { convert "$1" -crop "$2" +repage "$3"; }
-# The text of a cell as black on white, whatever the row's highlight.
-text_of() { convert "$1" -crop "$2" +repage -colorspace Gray -threshold 50% "$3"; }
+# The text of a cell as white on black, whatever the row's shade: the list's pale text
+# stays above 65 % grey where its anti-aliased edges meet any of the dark row colours.
+text_of() { convert "$1" -crop "$2" +repage -colorspace Gray -threshold 65% "$3"; }
 same() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" = 0 ]; }
 # Texts drawn over different highlights differ in a few anti-aliased edge pixels at most;
 # another word differs in dozens.

@@ -13,6 +13,7 @@
 #include "media_probe.h"
 #include "mem_dc.h"
 #include "profile_dlg.h"
+#include "profile_menu.h"
 #include "read_only_combo_box.h"
 #include "shell_open.h"
 #include "skin_resources.h"
@@ -29,6 +30,8 @@
 #include <QMenu>
 #include <QPainter>
 #include <QStandardPaths>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -308,6 +311,39 @@ TEST_F(MainDlgTest, ProfileComboShowsTheStartSummaryLine) {
     EXPECT_EQ(dialog.profileCombo()->currentText(),
               QStringLiteral("MP3 - MPEG Layer-3 Audio  [mp3(128K 48000 Stereo)] .mp3"));
     EXPECT_EQ(dialog.profileMenu().actions().size(), 11);
+}
+
+// The layout was made for an 8-point dialog font; the one chosen must let every start-up
+// summary line of "General Audio" show whole in the combo's text field.
+TEST_F(MainDlgTest, EverySummaryLineOfGeneralAudioFitsTheProfileCombo) {
+    CMainDlg& dialog = open();
+    QComboBox* combo = dialog.profileCombo();
+    ASSERT_EQ(combo->width(), 302);
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.editable = false;
+    const QRect field =
+        combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
+    const ProfileCategory& audio = g_categories[kGeneralAudioCategory];
+    for (int i = 0; i < audio.profileCount; ++i) {
+        currentProfile = audio.profiles[i];
+        showSummaryLine(*combo);
+        const QString line = combo->currentText();
+        const int needed = combo->fontMetrics().horizontalAdvance(line);
+        EXPECT_LE(needed, field.width()) << line.toStdString() << " in " << combo->font().family().toStdString();
+        EXPECT_GE(combo->fontMetrics().height(), 10) << "legible";
+    }
+}
+
+TEST_F(MainDlgTest, JobListIsDrawnInTheSkinsDarkColoursWithReadableText) {
+    CMainDlg& dialog = open();
+    QTreeWidget* list = dialog.jobList();
+    const QPalette palette = list->palette();
+    // Dark like the panel around it, and every text role far lighter than its background.
+    EXPECT_LT(palette.color(QPalette::Base).lightness(), 60);
+    EXPECT_GT(palette.color(QPalette::Text).lightness() - palette.color(QPalette::Base).lightness(), 150);
+    EXPECT_GT(palette.color(QPalette::ButtonText).lightness() - palette.color(QPalette::Button).lightness(), 120);
+    EXPECT_GT(palette.color(QPalette::HighlightedText).lightness() - palette.color(QPalette::Highlight).lightness(), 100);
 }
 
 TEST_F(MainDlgTest, OutlineExcludesExactlyTheKeyColour) {

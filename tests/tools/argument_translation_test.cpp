@@ -34,9 +34,16 @@ TEST_P(ArgumentTranslation, GivesFfmpegWhatItAccepts) {
     FfmpegCommand command;
     ASSERT_EQ(translateArguments(words(std::string("-i in.wav -vn -y ") + row.legacy), command),
               "");
+    // Containers that hold a cover get the source's pictures in place of "-vn".
+    const std::string output = words(row.legacy).back();
+    const std::string extension = output.substr(output.rfind('.'));
+    const bool cover = extension == ".mp3" || extension == ".m4a" || extension == ".flac" ||
+                       extension == ".AIFF";
     EXPECT_EQ(joined(command.arguments),
-              std::string("-hide_banner -i in.wav -vn -y ") + row.expected);
-    EXPECT_EQ(command.outputPath, words(row.legacy).back());
+              std::string("-hide_banner -i in.wav ") +
+                  (cover ? "-map 0:a:0 -map 0:v? -map -0:V? -c:v copy" : "-vn") + " -y " +
+                  row.expected);
+    EXPECT_EQ(command.outputPath, output);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -52,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "-c:a pcm_s16le -ar 54000 -ac 6 o.wav"},
         // Codec names of the past.
         Translation{"-acodec libvo_aacenc -ab 112K -ar 44100 -ac 2 o.aac",
-                    "-c:a aac -b:a 112K -ar 44100 -ac 2 o.aac"},
+                    "-c:a aac -b:a 112K -ar 44100 -ac 2 -write_id3v2 1 o.aac"},
         Translation{"-acodec vorbis -ab 128K -ar 44100 -ac 2 o.ogg",
                     "-c:a libvorbis -q:a 4.0 -ar 44100 -ac 2 o.ogg"},
         Translation{"-acodec vorbis -ab 32K -ar 8000 o.ogg", "-c:a libvorbis -q:a -1.0 -ar 8000 o.ogg"},
@@ -61,7 +68,8 @@ INSTANTIATE_TEST_SUITE_P(
         Translation{"-acodec libvorbis -ab 144K o.webm", "-c:a libvorbis -b:a 144K o.webm"},
         // Sample formats the container cannot hold.
         Translation{"-acodec pcm_s16le -ar 44100 o.au", "-c:a pcm_s16be -ar 44100 o.au"},
-        Translation{"-acodec pcm_s16le -ar 44100 /x/O.AIFF", "-c:a pcm_s16be -ar 44100 /x/O.AIFF"},
+        Translation{"-acodec pcm_s16le -ar 44100 /x/O.AIFF",
+                    "-c:a pcm_s16be -ar 44100 -write_id3v2 1 /x/O.AIFF"},
         Translation{"-acodec pcm_s8 -ar 44100 o.wav", "-c:a pcm_u8 -ar 44100 o.wav"},
         Translation{"-acodec pcm_s8 -ar 44100 o.au", "-c:a pcm_s8 -ar 44100 o.au"},
         Translation{"-acodec pcm_alaw -ar 44100 o.wav", "-c:a pcm_alaw -ar 44100 o.wav"},
@@ -87,6 +95,10 @@ INSTANTIATE_TEST_SUITE_P(
         Translation{"-acodec mp2 -ab 128K -ar 44100 o.mp2", "-c:a mp2 -b:a 128K -ar 44100 o.mp2"},
         Translation{"-acodec ac3 -ab 32K -ac 5.1 o.ac3", "-c:a ac3 -b:a 48K -ac 6 o.ac3"},
         Translation{"-acodec ac3 -ab 32K -ac 2 o.ac3", "-c:a ac3 -b:a 32K -ac 2 o.ac3"},
+        // RealAudio 1.0 is one fixed format, given even when the profile leaves it open.
+        Translation{"-acodec cook -ab 96K -ar 44100 -ac 2 o.ra",
+                    "-c:a real_144 -b:a 96K -ar 8000 -ac 1 o.ra"},
+        Translation{"-acodec cook o.ra", "-c:a real_144 -ar 8000 -ac 1 o.ra"},
         // Texts that are no number are passed on for ffmpeg to judge.
         Translation{"-acodec libmp3lame -ab auto -ar x o.mp3", "-c:a libmp3lame -b:a auto -ar x o.mp3"}));
 
@@ -140,7 +152,6 @@ TEST(ArgumentTranslationLine, ContainersFfmpegCannotGuessGetTheirMuxerBeforeTheO
 
 TEST(ArgumentTranslationLine, EncodersAndContainersThisFfmpegLacksAreRefused) {
     const char* lines[] = {
-        "-i in.wav -vn -y -acodec cook -ab 96K -ar 44100 -ac 2 o.ra",
         "-i in.wav -vn -y -acodec cook -ab 96K -ar 44100 -ac 2 o.ram",
         "-i in.wav -vn -y -acodec ac3 o.RAM",
         "-i in.avi -y -vcodec h263 -acodec libopencore_amrnb -ab 6.7k -ar 8000 -ac 1 o.3gp",
@@ -154,6 +165,27 @@ TEST(ArgumentTranslationLine, EncodersAndContainersThisFfmpegLacksAreRefused) {
     // RealAudio itself is fine with a codec its muxer takes.
     FfmpegCommand command;
     EXPECT_EQ(translateArguments(words("-i in.wav -y -acodec ac3 o.ra"), command), "");
+}
+
+TEST(ArgumentTranslationLine, EveryChangedValueIsNamed) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"-acodec ac3 -ar 96000 o.ac3", "ac3 cannot write 96000 Hz: wrote 48000 Hz"},
+        {"-acodec libmp3lame -ac 5.1 o.mp3", "libmp3lame cannot write 6 channels: wrote 2"},
+        {"-acodec mp2 -ab 640K o.mp2", "mp2 cannot write 640K: wrote 384K"},
+        {"-acodec ac3 -ab 32K -ac 5.1 o.ac3", "ac3 cannot carry 6 channels in 32K: wrote 48K"},
+        {"-acodec cook -ar 44100 o.ra",
+         "this ffmpeg has no cook encoder: wrote RealAudio 1.0 (real_144, 8000 Hz mono)|"
+         "real_144 cannot write 44100 Hz: wrote 8000 Hz"},
+        {"-acodec mp2 -ab 128K -ar 44100 -ac 2 o.mp2", ""},
+    };
+    for (const auto& [line, expected] : rows) {
+        FfmpegCommand command;
+        ASSERT_EQ(translateArguments(words(std::string("-i in.wav -vn -y ") + line), command), "");
+        std::string named;
+        for (const std::string& adjustment : command.adjustments)
+            named += (named.empty() ? "" : "|") + adjustment;
+        EXPECT_EQ(named, expected) << line;
+    }
 }
 
 TEST(ArgumentTranslationLine, ALineWithoutOutputFileNamesNone) {

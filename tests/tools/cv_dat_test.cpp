@@ -78,7 +78,7 @@ TEST_F(CvDatWithScriptedFfmpeg, GivesFfmpegTheTranslatedArgumentsAndNeverTakesIt
     ASSERT_EQ(run(output), 0);
     const std::string args = readFile(m_folder.file("args"));
     EXPECT_EQ(args, "-hide_banner\n-i\n" + m_folder.file("in.wav") +
-                        "\n-vn\n-y\n-c:a\nlibmp3lame\n-b:a\n128K\n-ar\n48000\n-ac\n2\n" +
+                        "\n-map\n0:a:0\n-map\n0:v?\n-map\n-0:V?\n-c:v\ncopy\n-y\n-c:a\nlibmp3lame\n-b:a\n128K\n-ar\n48000\n-ac\n2\n" +
                         m_output + "\n");
 }
 
@@ -136,16 +136,17 @@ TEST_F(CvDatWithScriptedFfmpeg, WithoutFfmpegSaysSoInOneLineAndWritesNothing) {
     EXPECT_FALSE(fileExists(m_output));
 }
 
-TEST_F(CvDatWithScriptedFfmpeg, RefusesRealAudioWithoutRunningFfmpeg) {
+TEST_F(CvDatWithScriptedFfmpeg, RefusesARealAudioLinkFileWithoutRunningFfmpeg) {
     scriptFfmpeg(": > \"$out\"");
     std::string output;
-    const std::vector<std::string> ra = {CV_DAT_PATH, "-i", m_folder.file("in.wav"), "-vn", "-y",
-                                         "-acodec", "cook", "-ab", "96K", "-ar", "44100",
-                                         "-ac", "2", m_folder.file("out.ra")};
-    EXPECT_EQ(runProgram(ra, output, environment()), 1);
-    EXPECT_EQ(output, "cv.dat: RealAudio (cook) cannot be encoded: this ffmpeg has no cook encoder\n");
+    const std::vector<std::string> ram = {CV_DAT_PATH, "-i", m_folder.file("in.wav"), "-vn", "-y",
+                                          "-acodec", "cook", "-ab", "96K", "-ar", "44100",
+                                          "-ac", "2", m_folder.file("out.ram")};
+    EXPECT_EQ(runProgram(ram, output, environment()), 1);
+    EXPECT_EQ(output, "cv.dat: RealAudio metafiles (.ram) cannot be written: this ffmpeg has no "
+                      "muxer for them\n");
     EXPECT_FALSE(fileExists(m_folder.file("args")));
-    EXPECT_FALSE(fileExists(m_folder.file("out.ra")));
+    EXPECT_FALSE(fileExists(m_folder.file("out.ram")));
 }
 
 } // namespace

@@ -71,6 +71,8 @@ std::string modernCodec(const std::string& codec, const std::string& extension) 
         return "aac";
     if (codec == "vorbis") // ffmpeg's own vorbis encoder is experimental and refused
         return "libvorbis";
+    if (codec == "cook") // no cook encoder here; RealAudio 1.0 is the one RealAudio it writes
+        return "real_144";
     // AU holds only big-endian samples; little-endian AIFF would silently become AIFF-C.
     if (codec == "pcm_s16le" && isOneOf(extension, {".au", ".aiff", ".aif"}))
         return "pcm_s16be";
@@ -79,8 +81,13 @@ std::string modernCodec(const std::string& codec, const std::string& extension) 
     return codec;
 }
 
-bool takesAtMostTwoChannels(const std::string& codec) {
-    return isOneOf(codec, {"libmp3lame", "mp2", "wmav1", "wmav2", "adpcm_ms", "adpcm_ima_wav"});
+// The most channels an encoder writes; 0 when it takes whatever the container holds.
+int channelLimit(const std::string& codec) {
+    if (codec == "real_144")
+        return 1;
+    if (isOneOf(codec, {"libmp3lame", "mp2", "wmav1", "wmav2", "adpcm_ms", "adpcm_ima_wav"}))
+        return 2;
+    return 0;
 }
 
 // The sample rate an encoder takes that lies nearest to `rate` (the lower one on a tie).
@@ -102,6 +109,8 @@ int acceptedSampleRate(const std::string& codec, int rate) {
         accepted = &kMp2;
     else if (isOneOf(codec, {"wmav1", "wmav2"}))
         return std::min(rate, 48000);
+    else if (codec == "real_144")
+        return 8000;
     else
         return rate;
     int best = accepted->front();
@@ -181,6 +190,17 @@ const char* muxerForExtension(const std::string& extension) {
     return nullptr;
 }
 
+// Containers that keep a cover picture copied from the source. Ogg is not among them:
+// this ffmpeg's Ogg muxer refuses picture streams.
+bool holdsCover(const std::string& extension) {
+    return isOneOf(extension, {".mp3", ".m4a", ".m4b", ".mp4", ".flac", ".aiff", ".aif"});
+}
+
+// Containers whose tags and cover travel in an ID3 block only when it is asked for.
+bool needsId3(const std::string& extension) {
+    return isOneOf(extension, {".aiff", ".aif", ".aac"});
+}
+
 int parseInteger(const std::string& text) {
     if (text.empty() || text.size() > 9 ||
         !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
@@ -211,30 +231,51 @@ std::string translateArguments(const std::vector<std::string>& legacy, FfmpegCom
     }
     const std::string extension = extensionOf(command.outputPath);
 
-    if (legacyCodec == "cook")
-        return "RealAudio (cook) cannot be encoded: this ffmpeg has no cook encoder";
     if (isOneOf(legacyCodec, {"libopencore_amrnb", "libamr_nb", "amr_nb"}))
         return "AMR-NB cannot be encoded: this ffmpeg has no libopencore_amrnb encoder";
     if (extension == ".ram")
         return "RealAudio metafiles (.ram) cannot be written: this ffmpeg has no muxer for them";
 
     const std::string codec = modernCodec(legacyCodec, extension);
+    std::vector<std::string>& notes = command.adjustments;
+    if (codec == "real_144" && legacyCodec == "cook")
+        notes.push_back("this ffmpeg has no cook encoder: wrote RealAudio 1.0 (real_144, "
+                        "8000 Hz mono)");
+    const int limit = channelLimit(codec);
     int channels = -1;
     int sampleRate = -1;
+    bool hasVideoCodec = false;
     for (Item& item : items) {
         if (item.option == "-ac") {
             channels = item.value == "5.1" ? 6 : parseInteger(item.value);
-            if (channels > 2 && takesAtMostTwoChannels(codec))
-                channels = 2;
+            if (limit > 0 && channels > limit) {
+                notes.push_back(codec + " cannot write " + std::to_string(channels) +
+                                " channels: wrote " + std::to_string(limit));
+                channels = limit;
+            }
             if (channels > 0)
                 item.value = std::to_string(channels);
         } else if (item.option == "-ar") {
             sampleRate = parseInteger(item.value);
             if (sampleRate > 0) {
-                sampleRate = acceptedSampleRate(codec, sampleRate);
+                const int accepted = acceptedSampleRate(codec, sampleRate);
+                if (accepted != sampleRate)
+                    notes.push_back(codec + " cannot write " + std::to_string(sampleRate) +
+                                    " Hz: wrote " + std::to_string(accepted) + " Hz");
+                sampleRate = accepted;
                 item.value = std::to_string(sampleRate);
             }
+        } else if (isOneOf(item.option, {"-vcodec", "-c:v", "-codec:v"})) {
+            hasVideoCodec = true;
         }
+    }
+    // An encoder with one fixed format is told it even when the profile leaves it open.
+    std::vector<std::string> fixedFormat;
+    if (codec == "real_144") {
+        if (sampleRate < 0)
+            fixedFormat.insert(fixedFormat.end(), {"-ar", "8000"});
+        if (channels < 0)
+            fixedFormat.insert(fixedFormat.end(), {"-ac", "1"});
     }
 
     // The DV muxer needs a full share of audio for every video frame and fails on the last
@@ -253,11 +294,25 @@ std::string translateArguments(const std::vector<std::string>& legacy, FfmpegCom
                 command.arguments.insert(command.arguments.end(), {"-af", "apad", "-shortest"});
             // A muxer choice belongs right before the output file it applies to.
             const char* muxer = muxerForExtension(extension);
+            if (i == outputIndex) {
+                command.arguments.insert(command.arguments.end(), fixedFormat.begin(),
+                                         fixedFormat.end());
+                if (needsId3(extension))
+                    command.arguments.insert(command.arguments.end(), {"-write_id3v2", "1"});
+            }
             if (muxer && !hasMuxer && i == outputIndex) {
                 command.arguments.push_back("-f");
                 command.arguments.push_back(muxer);
             }
             command.arguments.push_back(item.value);
+            continue;
+        }
+        if (item.option == "-vn" && !hasVideoCodec && holdsCover(extension)) {
+            // "-vn" keeps moving video out; a cover is a picture, not video. Mapping the
+            // first audio stream and every video stream but moving ones (V) keeps exactly
+            // the attached pictures, copied with their cover marking.
+            command.arguments.insert(command.arguments.end(),
+                                     {"-map", "0:a:0", "-map", "0:v?", "-map", "-0:V?", "-c:v", "copy"});
             continue;
         }
         if (isOneOf(item.option, {"-acodec", "-c:a", "-codec:a"})) {
@@ -274,8 +329,13 @@ std::string translateArguments(const std::vector<std::string>& legacy, FfmpegCom
                 item.option = "-q:a";
                 item.value = vorbisQuality(kilobits);
             } else if (codec == "mp2" && kilobits >= 0) {
-                item.value = mp2BitRate(kilobits, sampleRate);
+                const std::string allowed = mp2BitRate(kilobits, sampleRate);
+                if (kilobitsOf(allowed) != kilobits)
+                    notes.push_back("mp2 cannot write " + item.value + ": wrote " + allowed);
+                item.value = allowed;
             } else if (codec == "ac3" && channels > 2 && kilobits >= 0 && kilobits < 48) {
+                notes.push_back("ac3 cannot carry " + std::to_string(channels) + " channels in " +
+                                item.value + ": wrote 48K");
                 item.value = "48K"; // lower rates cannot carry six channels
             }
         }

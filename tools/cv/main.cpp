@@ -75,6 +75,8 @@ int main(int argc, char** argv) {
         report.line("cv.dat: " + refusal);
         return 1;
     }
+    for (const std::string& adjustment : command.adjustments)
+        report.line("cv.dat: " + adjustment);
     const std::string ffmpeg = findProgramOnPath("ffmpeg");
     if (ffmpeg.empty()) {
         report.line("cv.dat: ffmpeg was not found on PATH; install ffmpeg to convert files");
