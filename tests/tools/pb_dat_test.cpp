@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <set>
@@ -96,11 +95,6 @@ private:
 
 std::unique_ptr<ScratchFolder> PbDat::s_folder;
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // Compares pb.dat's verdict and values with ffprobe's for one path.
 void expectSameAsFfprobe(const std::string& path) {
     SCOPED_TRACE(path);
@@ -119,11 +113,8 @@ void expectSameAsFfprobe(const std::string& path) {
     ASSERT_EQ(ourFormat.size(), 1u) << ours;
     ASSERT_EQ(directFormat.size(), 1u) << direct;
     EXPECT_EQ(ourFormat[0].at("format_name"), directFormat[0].at("format_name"));
-    const std::string duration = directFormat[0].at("duration");
-    if (duration == "N/A")
-        EXPECT_EQ(ourFormat[0].at("duration"), "N/A");
-    else
-        EXPECT_NEAR(std::atof(ourFormat[0].at("duration").c_str()), std::atof(duration.c_str()), 0.001);
+    EXPECT_NEAR(std::atof(ourFormat[0].at("duration").c_str()),
+                std::atof(directFormat[0].at("duration").c_str()), 0.001);
     const std::vector<Section> directStreams = sections(direct, "STREAM");
     const std::vector<Section> ourStreams = sections(ours, "STREAM");
     ASSERT_EQ(ourStreams.size(), directStreams.size()) << ours;
@@ -157,10 +148,8 @@ TEST_F(PbDat, AcceptsAndMeasuresWhatFfprobeDoesForEveryContainerOfTheCatalogue) 
         expectSameAsFfprobe(generate("video" + extension, true, extension));
 
     // The odd cases: nothing, text, cut short at various points, missing, a folder.
-    const std::string mp3 = readFile(folder().file("audio.mp3"));
-    const std::string wav = readFile(folder().file("audio.wav"));
-    const std::string mp4 = readFile(folder().file("video.mp4"));
-    const std::string ogg = readFile(folder().file("audio.ogg"));
+    const std::string mp3 = folder().read("audio.mp3"), wav = folder().read("audio.wav");
+    const std::string mp4 = folder().read("video.mp4"), ogg = folder().read("audio.ogg");
     for (const auto& [name, content] : std::vector<std::pair<std::string, std::string>>{
              {"empty.mp3", ""},
              {"text.mp3", "This is not a sound, only a letter renamed.\n"},
