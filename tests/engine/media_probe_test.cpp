@@ -89,7 +89,11 @@ INSTANTIATE_TEST_SUITE_P(
         ProbeCase{"N/A", "[FORMAT]\\nduration=N/A\\n", kProbeNoDuration, 0.0},
         ProbeCase{"zero", "[FORMAT]\\nduration=0.000000\\n", kProbeNoDuration, 0.0},
         ProbeCase{"negative", "[FORMAT]\\nduration=-4\\n", kProbeNoDuration, -4.0},
-        ProbeCase{"not finite", "[FORMAT]\\nduration=inf\\n", kProbeNoDuration, 0.0}));
+        ProbeCase{"not finite", "[FORMAT]\\nduration=inf\\n", kProbeNoDuration, 0.0},
+        ProbeCase{"marker and key in values",
+                  "[STREAM]\\nTAG:title=[FORMAT] duration=4000\\n[/STREAM]\\n[FORMAT]\\n"
+                  "filename=/m/duration=9/song.wav\\nduration=5.000000\\n[/FORMAT]\\n",
+                  kProbeAdded, 5.0}));
 
 TEST_F(MediaProbeTest, AddedJobsHaveTheirStartValuesAndJoinTheEnd) {
     std::string first = mediaPrinting("first song.flac", "[FORMAT]\\nduration=240.0\\n");

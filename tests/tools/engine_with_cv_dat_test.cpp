@@ -224,6 +224,34 @@ TEST_F(EngineWithCvDat, ProbingKeepsOnlyMediaWithADuration) {
     EXPECT_EQ(jobCount(), 1);
 }
 
+// Names and tags that look like the prober's markers: the job gets the file's true length.
+TEST_F(EngineWithCvDat, ProbingReadsTheTrueLengthWhateverNamesAndTagsHold) {
+    currentProfile = findProfile(kGeneralAudioCategory, "MP3 - MPEG Layer-3 Audio");
+    mkdir(folder().file("duration=9").c_str(), 0755);
+    const std::string ogg = folder().file("duration=9/[FORMAT]duration=4000.ogg");
+    std::string output;
+    ASSERT_EQ(runProgram({findProgramOnPath("ffmpeg"), "-v", "error", "-i", tone(), "-metadata",
+                          "title=[FORMAT]", "-metadata", "comment=duration=4000", "-metadata",
+                          "artist=x\n[FORMAT]\nduration=4000\n", "-y", ogg},
+                         output),
+              0)
+        << output;
+    const std::string named = folder().file("duration=1.wav");
+    ASSERT_EQ(generateTone(named, 2), "");
+    const std::string nested = folder().file("duration=9/song.wav");
+    ASSERT_EQ(generateTone(nested, 2), "");
+    for (const std::string& path : {ogg, named, nested}) {
+        clearJobs();
+        ASSERT_EQ(probeAndAddJob(path.c_str()), kProbeAdded) << path;
+        EXPECT_NEAR(jobAt(0)->trimEnd, 2.0, 0.001) << path;
+    }
+    ASSERT_EQ(runProgram({std::string(TOOLS_FOLDER) + "/pb.dat", "-show_format", "-show_streams", ogg},
+                         output),
+              0);
+    EXPECT_EQ(output.find("4000"), std::string::npos) << output;
+    EXPECT_EQ(output.find("[FORMAT]"), output.rfind("[FORMAT]")) << output;
+}
+
 // Every pairing of video codec, audio codec and container that the video profiles offer
 // (all extensions, once each) converts a short clip, except those this ffmpeg cannot
 // write, which fail cleanly without a file. The audio profiles have their own tests above.

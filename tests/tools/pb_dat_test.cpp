@@ -1,40 +1,196 @@
-// pb.dat: exactly what ffprobe says and returns, or one clear line when there is no ffprobe.
+// pb.dat against ffprobe itself: the same files accepted and refused, with the same
+// durations, over every container the catalogue writes and the odd cases; paths that
+// cannot be read as files end at once.
+#include "catalogue.h"
 #include "child_program.h"
+#include "choice_list.h"
 #include "program_lookup.h"
 #include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <set>
+#include <sys/stat.h>
+
 namespace {
 
-TEST(PbDat, PassesFfprobesOutputAndStatusThroughUnchanged) {
-    ScratchFolder folder;
-    const std::string ffmpeg = findProgramOnPath("ffmpeg");
-    const std::string ffprobe = findProgramOnPath("ffprobe");
-    ASSERT_FALSE(ffprobe.empty()) << "this test needs ffprobe";
-    std::string output;
-    const std::string media = folder.file("tone.wav");
-    ASSERT_EQ(runProgram({ffmpeg, "-v", "error", "-f", "lavfi", "-i", "sine=duration=1", "-y", media},
-                         output),
-              0);
-    const std::string junk = folder.write("junk.wav", "not a sound");
-    for (const std::string& path : {media, junk, folder.file("missing.wav"), folder.path()}) {
-        std::string direct, through;
-        const int directStatus =
-            runProgram({ffprobe, "-show_format", "-show_streams", path}, direct);
-        EXPECT_EQ(runProgram({PB_DAT_PATH, "-show_format", "-show_streams", path}, through),
-                  directStatus)
-            << path;
-        EXPECT_EQ(through, direct) << path;
+// One "[NAME]" ... "[/NAME]" section of a probe report, its keys and values.
+using Section = std::map<std::string, std::string>;
+
+std::vector<Section> sections(const std::string& report, const std::string& name) {
+    std::vector<Section> found;
+    Section* open = nullptr;
+    std::size_t start = 0;
+    while (start < report.size()) {
+        std::size_t end = report.find('\n', start);
+        if (end == std::string::npos)
+            end = report.size();
+        const std::string line = report.substr(start, end - start);
+        start = end + 1;
+        if (line == "[" + name + "]") {
+            open = &found.emplace_back();
+        } else if (line == "[/" + name + "]") {
+            open = nullptr;
+        } else if (open != nullptr && line.find('=') != std::string::npos) {
+            open->emplace(line.substr(0, line.find('=')), line.substr(line.find('=') + 1));
+        }
+    }
+    return found;
+}
+
+std::string ffmpeg() { return findProgramOnPath("ffmpeg"); }
+
+struct Generated {
+    std::string extension;
+    std::vector<std::string> options; // between the inputs and the output
+};
+
+// How to write a one-second file for each container of the catalogue: ffmpeg's own choice
+// by extension, except where that fails or needs a format of its own.
+std::vector<std::string> writeOptions(const std::string& extension, bool video) {
+    static const std::map<std::string, std::vector<std::string>> kSpecial = {
+        {".3gp", {"-c:v", "mpeg4", "-c:a", "aac", "-ar", "22050"}},
+        {".3gpp", {"-f", "3gp", "-c:v", "mpeg4", "-c:a", "aac", "-ar", "22050"}},
+        {".3gp2", {"-f", "3g2", "-c:v", "mpeg4", "-c:a", "aac", "-ar", "22050"}},
+        {".qt", {"-f", "mov"}},
+        {".oggv", {"-f", "ogg", "-c:v", "libtheora"}},
+        {".rmvb", {"-f", "rm"}},
+        {".webm", {"-c:v", "libvpx", "-deadline", "realtime"}},
+        {".dv", {"-s", "720x576", "-r", "25", "-pix_fmt", "yuv420p", "-ar", "48000"}},
+    };
+    std::vector<std::string> options = {"-ac", "2"};
+    if (video && extension != ".dv")
+        options.insert(options.end(), {"-s", "176x144"});
+    const auto special = kSpecial.find(extension);
+    if (special != kSpecial.end())
+        options.insert(options.end(), special->second.begin(), special->second.end());
+    return options;
+}
+
+class PbDat : public testing::Test {
+protected:
+    static void SetUpTestSuite() { s_folder = std::make_unique<ScratchFolder>(); }
+    static void TearDownTestSuite() { s_folder.reset(); }
+    static ScratchFolder& folder() { return *s_folder; }
+
+    static std::string generate(const std::string& name, bool video, const std::string& extension) {
+        std::vector<std::string> argv = {ffmpeg(), "-v", "error"};
+        if (video)
+            argv.insert(argv.end(), {"-f", "lavfi", "-i", "testsrc=rate=25:duration=1"});
+        argv.insert(argv.end(), {"-f", "lavfi", "-i", "sine=duration=1:sample_rate=44100"});
+        for (const std::string& option : writeOptions(extension, video))
+            argv.push_back(option);
+        argv.insert(argv.end(), {"-shortest", "-y", folder().file(name)});
+        std::string output;
+        EXPECT_EQ(runProgram(argv, output), 0) << name << ": " << output;
+        return folder().file(name);
+    }
+
+private:
+    static std::unique_ptr<ScratchFolder> s_folder;
+};
+
+std::unique_ptr<ScratchFolder> PbDat::s_folder;
+
+// Compares pb.dat's verdict and values with ffprobe's for one path.
+void expectSameAsFfprobe(const std::string& path) {
+    SCOPED_TRACE(path);
+    std::string direct, ours;
+    const int directStatus = runProgram(
+        {findProgramOnPath("ffprobe"), "-v", "quiet", "-show_format", "-show_streams", path}, direct);
+    const int ourStatus = runProgram({PB_DAT_PATH, "-show_format", "-show_streams", path}, ours);
+    ASSERT_EQ(ourStatus == 0, directStatus == 0) << ours;
+    if (directStatus != 0) {
+        EXPECT_EQ(ours.find("[FORMAT]"), std::string::npos);
+        EXPECT_EQ(std::count(ours.begin(), ours.end(), '\n'), 1) << ours;
+        return;
+    }
+    const std::vector<Section> directFormat = sections(direct, "FORMAT");
+    const std::vector<Section> ourFormat = sections(ours, "FORMAT");
+    ASSERT_EQ(ourFormat.size(), 1u) << ours;
+    ASSERT_EQ(directFormat.size(), 1u) << direct;
+    EXPECT_EQ(ourFormat[0].at("format_name"), directFormat[0].at("format_name"));
+    EXPECT_NEAR(std::atof(ourFormat[0].at("duration").c_str()),
+                std::atof(directFormat[0].at("duration").c_str()), 0.001);
+    const std::vector<Section> directStreams = sections(direct, "STREAM");
+    const std::vector<Section> ourStreams = sections(ours, "STREAM");
+    ASSERT_EQ(ourStreams.size(), directStreams.size()) << ours;
+    for (std::size_t i = 0; i < ourStreams.size(); ++i) {
+        for (const char* key : {"index", "codec_name", "codec_type", "sample_rate", "channels",
+                                "width", "height", "duration"}) {
+            const auto expected = directStreams[i].find(key);
+            if (expected != directStreams[i].end()) {
+                ASSERT_TRUE(ourStreams[i].count(key)) << "stream " << i << " lacks " << key;
+                EXPECT_EQ(ourStreams[i].at(key), expected->second) << "stream " << i << " " << key;
+            }
+        }
     }
 }
 
-TEST(PbDat, WithoutFfprobeSaysSoInOneLine) {
-    ScratchFolder folder;
-    std::string output;
-    EXPECT_EQ(runProgram({PB_DAT_PATH, "-show_format", "x.wav"}, output, {"PATH=" + folder.path()}),
-              1);
-    EXPECT_EQ(output, "pb.dat: ffprobe was not found on PATH; install ffmpeg to probe files\n");
+// Every extension the catalogue writes, with whether its profiles carry video.
+std::vector<std::pair<std::string, bool>> catalogueContainers() {
+    std::set<std::pair<std::string, bool>> found;
+    for (const ProfileCategory& category : g_categories) {
+        for (int p = 0; p < category.profileCount; ++p) {
+            const ConversionProfile& profile = *category.profiles[p];
+            for (int e = 0; const char* extension = choiceListEntry(profile.extensions, e); ++e)
+                if (std::string(extension) != ".ram") // a metafile this ffmpeg cannot write
+                    found.insert({extension, profile.videoCodecCount > 0});
+        }
+    }
+    return {found.begin(), found.end()};
+}
+
+class PbDatContainer : public PbDat, public testing::WithParamInterface<std::pair<std::string, bool>> {};
+
+TEST_P(PbDatContainer, IsAcceptedAndMeasuredAsFfprobeDoes) {
+    const auto& [extension, video] = GetParam();
+    expectSameAsFfprobe(generate((video ? "video" : "audio") + extension, video, extension));
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, PbDatContainer, testing::ValuesIn(catalogueContainers()),
+                         [](const auto& row) {
+                             return (row.param.second ? "video_" : "audio_") + row.param.first.substr(1);
+                         });
+
+// Nothing, text, files cut short at various points, a missing file, a folder.
+TEST_F(PbDat, OddFilesAreAcceptedOrRefusedAsFfprobeDoes) {
+    const std::string mp3 = readFile(generate("odd.mp3", false, ".mp3"));
+    const std::string wav = readFile(generate("odd.wav", false, ".wav"));
+    const std::string ogg = readFile(generate("odd.ogg", false, ".ogg"));
+    const std::string mp4 = readFile(generate("odd.mp4", true, ".mp4"));
+    for (const auto& [name, content] : std::vector<std::pair<std::string, std::string>>{
+             {"empty.mp3", ""},
+             {"text.mp3", "This is not a sound, only a letter renamed.\n"},
+             {"half.mp3", mp3.substr(0, mp3.size() / 2)},
+             {"header.mp3", mp3.substr(0, 200)},
+             {"half.wav", wav.substr(0, wav.size() / 2)},
+             {"header.wav", wav.substr(0, 44)},
+             {"half.mp4", mp4.substr(0, mp4.size() / 2)},
+             {"half.ogg", ogg.substr(0, ogg.size() / 2)},
+         })
+        expectSameAsFfprobe(folder().write(name, content));
+    expectSameAsFfprobe(folder().file("missing.wav"));
+    expectSameAsFfprobe(folder().path());
+}
+
+// A named pipe without a writer, a device that never ends, a folder: ffprobe would wait
+// on the first two forever; pb.dat refuses them all at once with one line.
+TEST_F(PbDat, RefusesWhatIsNotARegularFileAtOnce) {
+    const std::string fifo = folder().file("pipe.wav");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string("/dev/zero"), folder().path()}) {
+        const double start = secondsNow();
+        std::string output;
+        EXPECT_EQ(runProgram({PB_DAT_PATH, "-show_format", "-show_streams", path}, output), 1)
+            << path;
+        EXPECT_LT(secondsNow() - start, 2.0) << path;
+        EXPECT_EQ(output.rfind("pb.dat: cannot probe the path: it is ", 0), 0u) << output;
+        EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
+    }
 }
 
 } // namespace
