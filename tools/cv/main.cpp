@@ -5,15 +5,9 @@
 #include "output_file_guard.h"
 #include "program_lookup.h"
 #include "progress_rewriter.h"
+#include "standard_streams.h"
 
-#include <cerrno>
-#include <csignal>
-#include <cstring>
-#include <fcntl.h>
-#include <poll.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -23,22 +17,8 @@ class Report {
 public:
     // False when the text could not be passed on: whoever read our reports is gone.
     bool write(const std::string& text) {
-        const char* data = text.data();
-        std::size_t left = text.size();
-        while (left > 0) {
-            const ssize_t written = ::write(STDERR_FILENO, data, left);
-            if (written > 0) {
-                data += written;
-                left -= static_cast<std::size_t>(written);
-            } else if (written < 0 && errno == EAGAIN) {
-                pollfd wait = {STDERR_FILENO, POLLOUT, 0};
-                poll(&wait, 1, 100);
-            } else if (written < 0 && errno == EINTR) {
-                continue;
-            } else {
-                return false;
-            }
-        }
+        if (!writeStandardError(text.data(), text.size()))
+            return false;
         if (!text.empty())
             m_lastByte = text.back();
         return true;
@@ -52,20 +32,10 @@ private:
     char m_lastByte = '\n';
 };
 
-// A closed standard descriptor would be reused by the next pipe and then closed under us.
-void openStandardDescriptors() {
-    for (int fd = 0; fd <= 2; ++fd)
-        if (fcntl(fd, F_GETFD) < 0)
-            open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    openStandardDescriptors();
-    // A reader that went away is seen as a failed write, which stops the conversion
-    // properly, rather than as a signal that would leave ffmpeg running on its own.
-    std::signal(SIGPIPE, SIG_IGN);
+    prepareStandardStreams();
     Report report;
 
     FfmpegCommand command;
@@ -79,7 +49,8 @@ int main(int argc, char** argv) {
         report.line("cv.dat: " + adjustment);
     const std::string ffmpeg = findProgramOnPath("ffmpeg");
     if (ffmpeg.empty()) {
-        report.line("cv.dat: ffmpeg was not found on PATH; install ffmpeg to convert files");
+        report.line(std::string("cv.dat: ffmpeg was not found ") + kProgramSearchPlaces +
+                    "; install ffmpeg to convert files");
         return 1;
     }
 
@@ -88,8 +59,8 @@ int main(int argc, char** argv) {
     std::vector<std::string> arguments{"ffmpeg"};
     arguments.insert(arguments.end(), command.arguments.begin(), command.arguments.end());
 
-    int status = 0;
-    int startError = 0;
+    ExitStatus status{1, false};
+    std::string startError;
     {
         ChildRunner runner;
         startError = runner.run(
@@ -101,20 +72,18 @@ int main(int argc, char** argv) {
             },
             status);
     }
-    if (startError != 0) {
-        report.line("cv.dat: could not start " + ffmpeg + ": " + std::strerror(startError));
+    if (!startError.empty()) {
+        report.line("cv.dat: could not start " + ffmpeg + ": " + startError);
         return 1;
     }
     std::string rest;
     rewriter.finish(rest);
     report.write(rest);
 
-    int exitCode = 1;
-    if (WIFEXITED(status)) {
-        exitCode = WEXITSTATUS(status);
-    } else if (WIFSIGNALED(status)) {
-        exitCode = 128 + WTERMSIG(status);
-        report.line("cv.dat: ffmpeg was ended by signal " + std::to_string(WTERMSIG(status)));
+    int exitCode = status.code;
+    if (status.bySignal) {
+        exitCode = 128 + status.code;
+        report.line("cv.dat: ffmpeg was ended by signal " + std::to_string(status.code));
     }
     if (exitCode == 0) {
         // ffmpeg follows its final position with summary lines, often in the same write;

@@ -1,4 +1,4 @@
-// Finding a program on PATH.
+// Finding an executable file on PATH, as the shell does.
 #include "program_lookup.h"
 
 #include <cstdlib>
@@ -24,6 +24,8 @@ std::string defaultSearchPath() {
 }
 
 } // namespace
+
+const char kProgramSearchPlaces[] = "on PATH";
 
 std::string findProgramOnPath(const std::string& name) {
     if (name.empty())

@@ -1,4 +1,4 @@
-// Removal of an output file that a failed conversion left behind.
+// Removal of an output file that a failed conversion left behind, by lstat and unlink.
 #include "output_file_guard.h"
 
 #include <sys/stat.h>

@@ -1,7 +1,9 @@
-// Running one child program with its output on a pipe and stop signals passed on to it.
+// Running one child program with posix_spawn; stop signals are passed on to it.
 #include "child_runner.h"
 
 #include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <poll.h>
@@ -59,7 +61,47 @@ void writeAll(int fd, const char* data, std::size_t size) {
 
 } // namespace
 
-ChildRunner::ChildRunner() {
+struct ChildRunner::State {
+    State();
+    ~State();
+    int run(const std::string& program, const std::vector<std::string>& arguments,
+            const OutputHandler& onOutput, int& waitStatus);
+    void forwardPendingSignals();
+    void passInputOn();
+    void stopChild();
+    int stopTimeoutMs() const;
+
+    static constexpr int kForwarded[] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction m_previous[3] {};
+    bool m_installed[3] {};
+    pid_t m_child = -1;
+    bool m_watchInput = false;
+    int m_childInput = -1; // write end of the child's standard input, when watched
+    // 0: running; 1: "q" sent; 2: SIGTERM sent; 3: SIGKILL sent.
+    int m_stopStep = 0;
+    long long m_nextStepAtMs = 0;
+};
+
+ChildRunner::ChildRunner() : m_state(std::make_unique<State>()) {}
+
+ChildRunner::~ChildRunner() = default;
+
+std::string ChildRunner::run(const std::string& program, const std::vector<std::string>& arguments,
+                             const OutputHandler& onOutput, ExitStatus& status) {
+    int waitStatus = 0;
+    const int error = m_state->run(program, arguments, onOutput, waitStatus);
+    if (error != 0)
+        return std::strerror(error);
+    if (WIFEXITED(waitStatus))
+        status = ExitStatus{WEXITSTATUS(waitStatus), false};
+    else if (WIFSIGNALED(waitStatus))
+        status = ExitStatus{WTERMSIG(waitStatus), true};
+    else
+        status = ExitStatus{1, false};
+    return {};
+}
+
+ChildRunner::State::State() {
     // An ignored SIGCHLD, inherited from whoever started us, would let the child be reaped
     // unseen and lose its exit status.
     signal(SIGCHLD, SIG_DFL);
@@ -80,7 +122,7 @@ ChildRunner::ChildRunner() {
     }
 }
 
-ChildRunner::~ChildRunner() {
+ChildRunner::State::~State() {
     closeIfOpen(m_childInput);
     for (int i = 0; i < 3; ++i)
         if (m_installed[i])
@@ -89,7 +131,7 @@ ChildRunner::~ChildRunner() {
     closeIfOpen(g_signalPipe[1]);
 }
 
-void ChildRunner::forwardPendingSignals() {
+void ChildRunner::State::forwardPendingSignals() {
     if (g_signalPipe[0] < 0)
         return;
     unsigned char numbers[16];
@@ -100,7 +142,7 @@ void ChildRunner::forwardPendingSignals() {
                 kill(m_child, numbers[i]);
 }
 
-void ChildRunner::passInputOn() {
+void ChildRunner::State::passInputOn() {
     char bytes[512];
     const ssize_t count = read(STDIN_FILENO, bytes, sizeof bytes);
     if (count > 0) {
@@ -111,7 +153,7 @@ void ChildRunner::passInputOn() {
     }
 }
 
-void ChildRunner::stopChild() {
+void ChildRunner::State::stopChild() {
     if (m_child <= 0)
         return;
     const long long now = nowMs();
@@ -134,15 +176,15 @@ void ChildRunner::stopChild() {
     }
 }
 
-int ChildRunner::stopTimeoutMs() const {
+int ChildRunner::State::stopTimeoutMs() const {
     if (m_stopStep == 0 || m_stopStep == 3)
         return -1;
     const long long left = m_nextStepAtMs - nowMs();
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
-int ChildRunner::run(const std::string& program, const std::vector<std::string>& arguments,
-                     const OutputHandler& onOutput, int& waitStatus) {
+int ChildRunner::State::run(const std::string& program, const std::vector<std::string>& arguments,
+                            const OutputHandler& onOutput, int& waitStatus) {
     waitStatus = 0;
     int output[2];
     if (pipe2(output, O_CLOEXEC) != 0)

@@ -1,0 +1,15 @@
+// cv.dat's own standard streams: made safe to use, and its reports written to standard error.
+#pragma once
+
+#include <cstddef>
+
+// Called first thing. POSIX: a closed standard descriptor is opened on /dev/null (else the
+// next pipe would reuse it and be closed under us), and SIGPIPE is ignored, so a reader
+// that went away is seen as a failed write, which stops the conversion properly, rather
+// than as a signal that would leave ffmpeg running on its own. Windows: nothing to do; a
+// missing handle makes every write fail.
+void prepareStandardStreams();
+
+// Writes all of `data` to standard error. False when it could not be passed on: whoever
+// read our reports is gone.
+bool writeStandardError(const char* data, std::size_t size);
