@@ -1,5 +1,5 @@
 // The probe output reader on arbitrary output cut into arbitrary reads: the duration
-// read from the pieces must be the one read from the whole text at once.
+// read from the pieces must be the one a plain line-by-line reading of the whole text finds.
 #include "bounded_text.h"
 #include "chunk_cutter.h"
 #include "media_probe.h"
@@ -12,11 +12,26 @@
 
 namespace {
 
-// The duration of the format section of the whole output, as one text.
+// The duration of the format section of the whole output, as one text: the first line
+// that starts with "[FORMAT]", then the first later line that starts with "duration=".
+// Markers and keys elsewhere in a line (a file name, a tag's value) do not count.
 double durationOf(const std::string& text) {
-    const char* format = std::strstr(text.c_str(), "[FORMAT]");
-    const char* duration = format == nullptr ? nullptr : std::strstr(format, "duration=");
-    return duration == nullptr ? 0.0 : readLeadingNumber(duration + 9);
+    bool inFormat = false;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        const std::string line = text.substr(start, end - start);
+        if (!inFormat) {
+            inFormat = line.rfind("[FORMAT]", 0) == 0;
+        } else if (line.rfind("duration=", 0) == 0) {
+            return readLeadingNumber(text.c_str() + start + 9);
+        }
+        start = end + 1;
+    }
+    return 0.0;
 }
 
 } // namespace
