@@ -70,8 +70,11 @@ void CMainDlg::onStart() {
     // A second encoder must never start over a running one.
     if (m_state == ConversionState::Converting)
         return;
-    if (startNextJob(g_jobList.head) != 0)
+    followRunStarted();
+    if (startNextJob(g_jobList.head) != 0) {
+        followRunEnded();
         return;
+    }
     setConversionState(ConversionState::Converting);
 }
 
@@ -102,6 +105,7 @@ int CMainDlg::startNextJob(ConversionJob* job) {
             if (composed && startTool(&g_encoderProcess) != 0) {
                 m_pollEncoderTimer.start(kPollEncoderPeriod);
                 m_progressTimer.start(kProgressPeriod);
+                followJobStarted(*job);
                 return 0;
             }
             noteStartFailure(job, composed ? StartFailure::NotStarted : StartFailure::CommandRefused,
@@ -111,6 +115,7 @@ int CMainDlg::startNextJob(ConversionJob* job) {
         }
         setCellText(job->row, kColumnStatus, "FATAL!");
         showJobNote(*job);
+        followJobEnded(*job, false);
     }
     resetEncoderProgress(&g_encoderProgress);
     return 1;
@@ -133,10 +138,12 @@ void CMainDlg::onPollEncoder() {
         setCellText(job->row, kColumnStatus, success ? "Success!" : "Failed!");
         finishJobNote(job, &g_encoderNoteReader, &g_encoderProcess, percent, success);
         showJobNote(*job);
+        followJobEnded(*job, success);
     }
     if (m_stopRequested != 0 || job == nullptr || startNextJob(job->next) != 0) {
         m_stopRequested = 0;
         setConversionState(ConversionState::Idle);
+        followRunEnded();
     }
 }
 
@@ -148,6 +155,7 @@ void CMainDlg::onProgress() {
     char text[32];
     printClassic(text, sizeof text, "%05.2f%%", static_cast<double>(percent)); // "39.71%" in any locale
     setCellText(job->row, kColumnStatus, text);
+    followProgress(static_cast<double>(percent));
     if (percent == 0.0f || std::isnan(percent))
         return;
     // Hundredths of a percent; clamped before the conversion, which would be undefined

@@ -1,5 +1,6 @@
-// What the window shows of a job's note: the status cell's tooltip, and "Copy details"
-// on a right click on the job's row, for pasting into a bug report or a search.
+// What the window shows of a job's note: the status cell's tooltip and its description for
+// screen readers, and "Copy details" on a right click on the job's row, for pasting into a
+// bug report or a search.
 #include "job_list.h"
 #include "main_dlg.h"
 
@@ -8,8 +9,11 @@
 #include <QTreeWidget>
 
 void CMainDlg::showJobNote(const ConversionJob& job) {
-    if (QTreeWidgetItem* item = m_jobList->topLevelItem(job.row))
-        item->setToolTip(kColumnStatus, QString::fromLocal8Bit(job.note));
+    if (QTreeWidgetItem* item = m_jobList->topLevelItem(job.row)) {
+        const QString note = QString::fromLocal8Bit(job.note);
+        item->setToolTip(kColumnStatus, note);
+        item->setData(kColumnStatus, Qt::AccessibleDescriptionRole, note); // for screen readers
+    }
 }
 
 void CMainDlg::onJobListMenu(const QPoint& at) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # `cmake --install` into a scratch prefix: the program and its tools in one private folder, the
 # command a link that leads to it, icons at every painted size, and a desktop entry and AppStream
-# metainfo that desktop-file-validate and appstreamcli accept.
+# metainfo that desktop-file-validate and appstreamcli accept, and the manual.
 # Usage: install_layout.sh <build folder>
 set -euo pipefail
 build=$1
@@ -25,9 +25,11 @@ done
 desktop=$prefix/share/applications/nemarro.desktop
 desktop-file-validate "$desktop" || fail "desktop entry"
 grep -qx 'Exec=nemarro %F' "$desktop" || fail "desktop entry does not pass files to nemarro"
+# The program (in lib/nemarro) finds its manual two folders up.
+[ -f "$prefix/share/doc/nemarro/index.html" ] || fail "no manual in share/doc/nemarro"
 metainfo=$prefix/share/metainfo/example.nemarro.Nemarro.metainfo.xml
 appstreamcli validate --no-net "$metainfo" || fail "metainfo"
 grep -q '<launchable type="desktop-id">nemarro.desktop</launchable>' "$metainfo" || fail "metainfo launches no nemarro.desktop"
-unexpected=$(cd "$prefix" && find . -type f -o -type l | grep -vE '^\./(lib/nemarro/(nemarro|cv\.dat|pb\.dat)|bin/nemarro|share/(applications/nemarro\.desktop|metainfo/example\.nemarro\.Nemarro\.metainfo\.xml|icons/hicolor/[0-9x@]+/apps/nemarro\.png))$' || true)
+unexpected=$(cd "$prefix" && find . -type f -o -type l | grep -vE '^\./(lib/nemarro/(nemarro|cv\.dat|pb\.dat)|bin/nemarro|share/(applications/nemarro\.desktop|metainfo/example\.nemarro\.Nemarro\.metainfo\.xml|icons/hicolor/[0-9x@]+/apps/nemarro\.png|doc/nemarro/[a-z-]+\.(html|css)))$' || true)
 [ -z "$unexpected" ] || fail "installed beyond the layout: $unexpected"
 echo "install layout: $(cd "$prefix" && find . -type f -o -type l | wc -l) files, validators passed"
