@@ -18,6 +18,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace {
 
 QString accessible(QWidget* widget, QAccessible::Text kind) {
@@ -98,8 +100,6 @@ TEST_F(RunFeedbackTest, RunningRowInViewNamesForScreenReadersAndKeys) {
     const QRect last = list->visualItemRect(list->topLevelItem(29));
     EXPECT_TRUE(last.top() >= 0 && last.bottom() < list->viewport()->height()) << last.top();
     EXPECT_EQ(list->selectedItems(), QList<QTreeWidgetItem*>{list->topLevelItem(0)});
-    EXPECT_EQ(list->topLevelItem(29)->data(kColumnStatus, Qt::AccessibleDescriptionRole).toString(),
-              list->topLevelItem(29)->toolTip(kColumnStatus));
 
     // Keys: Ctrl+O and Delete do what their buttons do, and nothing while converting.
     QStringList opened;
@@ -114,9 +114,7 @@ TEST_F(RunFeedbackTest, RunningRowInViewNamesForScreenReadersAndKeys) {
     EXPECT_EQ(m_chooserCalls, QStringList{"open"});
     // F1 opens the manual's contents, as HELP does, also while converting.
     QTest::keyClick(&window(), Qt::Key_F1);
-    ASSERT_EQ(opened.size(), 1);
-    EXPECT_EQ(opened[0], manualPage(kManualContents).toString());
-    EXPECT_TRUE(opened[0].startsWith("file:///")) << opened[0].toStdString();
+    EXPECT_EQ(opened, QStringList{manualPage(kManualContents).toString()});
 }
 
 TEST_F(RunFeedbackTest, AnInactiveWindowNotifiesTheEndOfARunAndShowsProgress) {
@@ -143,14 +141,16 @@ TEST_F(RunFeedbackTest, AnInactiveWindowNotifiesTheEndOfARunAndShowsProgress) {
     waitForIdle();
     ASSERT_TRUE(waitUntil([&] { return !standIn.notices.isEmpty(); }, 5000));
     EXPECT_EQ(standIn.notices, QStringList{"Nemarro|nemarro|Nemarro: 2 converted, 1 failed|Failed: b &amp; c.wav"});
+    const QTreeWidgetItem* failed = window().jobList()->topLevelItem(1); // its reason, read out
+    EXPECT_EQ(failed->data(kColumnStatus, Qt::AccessibleDescriptionRole), failed->toolTip(kColumnStatus));
+    EXPECT_FALSE(failed->toolTip(kColumnStatus).isEmpty());
     waitUntil([&] { return !standIn.progress.isEmpty() && !standIn.progress.back().second; }, 2000);
+    // Rising while the run goes on, then taken off.
     ASSERT_GE(standIn.progress.size(), 4);
-    EXPECT_EQ(standIn.progress.back(), qMakePair(0.0, false));
-    for (qsizetype i = 1; i + 1 < standIn.progress.size(); ++i) {
-        EXPECT_TRUE(standIn.progress[i].second);
-        EXPECT_GE(standIn.progress[i].first, standIn.progress[i - 1].first);
-    }
-    EXPECT_GT(standIn.progress[standIn.progress.size() - 2].first, 2.0 / 3.0);
+    EXPECT_EQ(standIn.progress.takeLast(), qMakePair(0.0, false));
+    EXPECT_TRUE(std::is_sorted(standIn.progress.begin(), standIn.progress.end()));
+    EXPECT_TRUE(std::all_of(standIn.progress.begin(), standIn.progress.end(), [](auto p) { return p.second; }));
+    EXPECT_GT(standIn.progress.back().first, 2.0 / 3.0);
 
     // In front, the window says nothing: the user sees the rows.
     window().activateWindow();
