@@ -365,8 +365,8 @@ void CMainDlg::wireHandlers() {
     connect(m_jobList, &QWidget::customContextMenuRequested, this, &CMainDlg::onJobListMenu);
     connect(&m_jobMenu, &QMenu::triggered, this, [this] { copyJobDetails(m_jobMenuRow); });
     setAcceptDrops(true); // dropped files: dragEnterEvent, dropEvent
-    // Each key runs its button's handler, which ignores it while converting as it does
-    // the click.
+    // Each key runs its button's handler, so while converting it does nothing exactly when
+    // its button does nothing (Open File, Delete File) and works when it works (HELP).
     auto* openKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this);
     connect(openKey, &QShortcut::activated, this, &CMainDlg::onOpenFile);
     auto* deleteKey = new QShortcut(QKeySequence(Qt::Key_Delete), m_jobList, nullptr, nullptr,
