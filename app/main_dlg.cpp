@@ -149,8 +149,9 @@ void CMainDlg::startUp(const char* moduleFolder) {
     readInstallTime(installDateFile, installMarkerFile, installTime);
 
     // The version check runs beside the window, which only polls it (TIMER_CHECK_DONE).
-    // Without a folder for its files there is nowhere to keep them: no check. A build
-    // made without the check never starts it.
+    // It starts whether or not its files can be written: a failed write is silent. Only a
+    // folder that could not be found leaves it without one. A build made without the check
+    // never starts it.
     if constexpr (kUpdateCheckBuiltIn) {
         if (folderFound && !startupFilesFolder.isEmpty()) {
             m_updateCheck = new UpdateCheckWatcher(this);
@@ -181,8 +182,8 @@ void CMainDlg::startUp(const char* moduleFolder) {
 }
 
 // The folder of the executable (or the one given), and the small files: inside it, or in
-// the user's data folder when it cannot be written. A folder that cannot be found or
-// does not fit is never cut: no file is then touched.
+// the user's data folder when it cannot be written (read from it when neither can). A
+// folder that cannot be found or does not fit is never cut: no file is then touched.
 bool CMainDlg::findModuleFolder(const char* moduleFolder) {
     installDateFile.clear();
     installMarkerFile.clear();
