@@ -57,9 +57,12 @@ protected:
     void encoderScript(const std::string& script) {
         setFakeScript(m_sources.write("encoder.txt", script));
     }
-    JobVerdict convertToEnd() {
+    void waitForTheEnd() {
         while (pollRun(&m_run) == 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    JobVerdict convertToEnd() {
+        waitForTheEnd();
         return finishJob(&m_run);
     }
     // The walk a front end makes: each job after the one before has ended.
@@ -99,12 +102,10 @@ TEST_P(Verdict, FollowsTheReachedShareTheExitAndTheOutputFile) {
     encoderScript(c.script);
     char folder[kPathSize];
     ASSERT_EQ(startJob(&m_run, m_jobs[0], folder), RunStart::Started);
-    while (pollRun(&m_run) == 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    waitForTheEnd();
     showRunProgress(&m_run);
     EXPECT_EQ(m_view.last(0), c.percentText) << c.name;
-    const JobVerdict verdict = finishJob(&m_run);
-    EXPECT_EQ(verdict.job, m_jobs[0]);
+    EXPECT_EQ(finishJob(&m_run).job, m_jobs[0]);
     EXPECT_EQ(m_view.last(0), c.status) << c.name;
     EXPECT_STREQ(m_jobs[0]->note, c.note) << c.name;
     EXPECT_EQ(m_run.job, nullptr);

@@ -40,30 +40,22 @@ struct EngineRun {
 // at or above 0 the stop request goes out once the progress reaches it.
 EngineRun convertWithEngine(ConversionJob* job, double quitAtPercent = -1) {
     EngineRun run;
-    resetEncoderProgress(&s_run.progress);
-    clearToolRun(&s_run.encoder);
-    s_run.progress.job = job;
-    if (s_run.encoder.handlers->prepare(&s_run.encoder) != kBuildDone)
-        return run;
     char folder[kPathSize];
-    outputFolder(*job, folder);
-    run.outputPath =
-        std::string(folder) + job->outputBaseName + selectedExtension(*job->profile);
-    run.started = startTool(&s_run.encoder) != 0;
+    run.started = startJob(&s_run, job, folder) == RunStart::Started;
+    run.outputPath = s_run.outputPath;
     double quitAt = -1;
-    while (run.started && pollTool(&s_run.encoder) == 0) {
+    while (run.started && pollRun(&s_run) == 0) {
         if (quitAtPercent >= 0 && quitAt < 0 && progressPercent(&s_run.progress) > quitAtPercent) {
-            EXPECT_EQ(sendQuit(&s_run.encoder), 1);
+            EXPECT_EQ(requestStop(&s_run), 1);
             quitAt = secondsNow();
         }
         usleep(50000);
     }
     if (quitAt >= 0)
         run.secondsAfterQuit = secondsNow() - quitAt;
-    s_run.encoder.handlers->finish(&s_run.encoder);
+    finishJob(&s_run); // the time reached and the exit status stay for the checks
     run.percent = progressPercent(&s_run.progress);
     run.exitedCleanly = toolExitedCleanly(&s_run.encoder);
-    clearToolRun(&s_run.encoder);
     return run;
 }
 
