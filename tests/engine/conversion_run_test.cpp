@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <clocale>
 #include <cmath>
 #include <map>
 #include <thread>
@@ -96,7 +97,7 @@ struct VerdictCase {
 
 class Verdict : public ConversionRunTest, public testing::WithParamInterface<VerdictCase> {};
 
-TEST_P(Verdict, FollowsTheReachedShareTheExitAndTheOutputFile) {
+TEST_P(Verdict, AndNoteFollowTheReachedShareTheExitTheOutputFileAndTheLinesThatExplain) {
     const VerdictCase& c = GetParam();
     addJob(m_out.path());
     encoderScript(c.script);
@@ -105,9 +106,12 @@ TEST_P(Verdict, FollowsTheReachedShareTheExitAndTheOutputFile) {
     waitForTheEnd();
     showRunProgress(&m_run);
     EXPECT_EQ(m_view.last(0), c.percentText) << c.name;
+    // The note's numbers have a decimal point whatever the locale says.
+    const bool commaLocale = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
     EXPECT_EQ(finishJob(&m_run).job, m_jobs[0]);
+    std::setlocale(LC_ALL, "C");
     EXPECT_EQ(m_view.last(0), c.status) << c.name;
-    EXPECT_STREQ(m_jobs[0]->note, c.note) << c.name;
+    EXPECT_STREQ(m_jobs[0]->note, c.note) << c.name << (commaLocale ? " under de_DE" : "");
     EXPECT_EQ(m_run.job, nullptr);
 }
 
@@ -116,34 +120,33 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         VerdictCase{"just under", "output x\nout time=87.99 x\\r\n", "87.99%", "Failed!",
                     "the encoder stopped at 87.99% of the range"},
-        VerdictCase{"exactly 88", "output x\nout time=88.00 x\\r\n", "88.00%", "Success!", ""},
-        VerdictCase{"final record ends in LF", "output x\nout time=100.00 x\\n\n", "100.00%",
-                    "Success!", ""},
+        VerdictCase{"exactly 88, a value adjusted",
+                    "output x\nout cv.dat: ac3 cannot write 96000 Hz: wrote 48000 Hz\\nInput #0, wav\\n"
+                    "  Duration: 00:01:40.00\\nvideo:0kB audio:1kB\\n\n"
+                    "out time=88.00 x\\ncv.dat: finished at time=88.00\\n\n",
+                    "88.00%", "Success!", "ac3 cannot write 96000 Hz: wrote 48000 Hz"},
         VerdictCase{"non-zero exit after 95 %", "output x\nout time=95.00 x\\r\nexit 1\n", "95.00%",
                     "Failed!", "the encoder ended with exit status 1"},
+        VerdictCase{"encoder complaint",
+                    "out Press [q] to stop\\n[libopus @ 0x55] Specified sample rate 44100 is not "
+                    "supported\\nError initializing output stream 0:0 -- Error while opening encoder\\n"
+                    "Conversion failed!\\ncv.dat: removed the incomplete output file o.opus\\n\nexit 1\n",
+                    "00.00%", "Failed!", "[libopus @ 0x55] Specified sample rate 44100 is not supported"},
+        VerdictCase{"last line unterminated", "err in.wav: No such file or directory\nexit 1\n",
+                    "00.00%", "Failed!", "in.wav: No such file or directory"},
         VerdictCase{"crash at the end", "output x\nerr boom\\n\nout time=100.00 x\\r\ncrash\n",
                     "100.00%", "Failed!", "boom"},
-        VerdictCase{"no progress at all", "output x\nout nothing useful\\n\n", "00.00%", "Failed!",
-                    "nothing useful"},
         VerdictCase{"clean and whole, but no file", "out time=100.00 x\\r\n", "100.00%", "Failed!",
                     "the encoder wrote no output file, or an empty one"},
         VerdictCase{"empty file", "output \nout time=100.00 x\\r\n", "100.00%", "Failed!",
                     "the encoder wrote no output file, or an empty one"}),
     [](const testing::TestParamInfo<VerdictCase>& param) { return "case" + std::to_string(param.index); });
 
-TEST(JudgeEncoderRun, ACrashOrFailureIsNeverASuccessAndNoPercentageCountsAsReached) {
-    ToolProcess clean, failed, crashed;
+TEST(JudgeEncoderRun, ARangeThatGivesNoPercentageCountsAsReached) {
+    ToolProcess clean;
     clean.exitStatus = 0;
-    failed.exitStatus = 3;
-    crashed.exitStatus = 6;
-    crashed.endedBySignal = true;
-    const double nan = std::nan("");
-    EXPECT_EQ(judgeEncoderRun(nullptr, clean, 250.0, 1).outcome, JobOutcome::Converted);
-    EXPECT_EQ(judgeEncoderRun(nullptr, clean, nan, 1).outcome, JobOutcome::Converted);
-    EXPECT_EQ(judgeEncoderRun(nullptr, clean, nan, 0).outcome, JobOutcome::OutputMissing);
-    EXPECT_EQ(judgeEncoderRun(nullptr, failed, nan, 1).status, 3);
-    EXPECT_EQ(judgeEncoderRun(nullptr, crashed, 100.0, 1).outcome, JobOutcome::EncoderSignalled);
-    EXPECT_STREQ(verdictStatusText(JobOutcome::CommandRefused), "FATAL!");
+    EXPECT_EQ(judgeEncoderRun(nullptr, clean, std::nan(""), 1).outcome, JobOutcome::Converted);
+    EXPECT_EQ(judgeEncoderRun(nullptr, clean, std::nan(""), 0).outcome, JobOutcome::OutputMissing);
 }
 
 TEST_F(ConversionRunTest, EveryStartFailingMarksEveryJobFatalAndLeavesNoRun) {
@@ -170,8 +173,7 @@ TEST_F(ConversionRunTest, TheWalkEndsAtTheFirstUnwritableFolderAndNamesIt) {
     EXPECT_EQ(convertAll(), RunStart::FolderNotWritable);
     EXPECT_EQ(m_refusedFolder, m_out.file("gone") + kPathSeparator);
     EXPECT_EQ(m_view.statuses[0], std::vector<std::string>{"Success!"});
-    EXPECT_EQ(m_view.last(1), "Ready");
-    EXPECT_EQ(m_view.last(2), "Ready");
+    EXPECT_EQ(m_view.statuses.size(), 1u); // the rows after it keep their texts
     EXPECT_EQ(m_run.encoder.process, kNoProcess);
 }
 
