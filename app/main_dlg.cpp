@@ -9,7 +9,6 @@
 #include "control_events.h"
 #include "dialog_units.h"
 #include "job_list_palette.h"
-#include "encoder_progress.h"
 #include "executable_folder.h"
 #include "job_list.h"
 #include "media_probe.h"
@@ -84,7 +83,8 @@ CMainDlg::CMainDlg(const char* moduleFolder, QWidget* parent) : QDialog(parent) 
     wireHandlers();
 }
 
-CMainDlg::~CMainDlg() = default;
+// A conversion still running is let go: its encoder finishes its file on its own.
+CMainDlg::~CMainDlg() { releaseConversionRun(&m_run); }
 
 // The controls of the window, each carrying its control id. The set-up places them.
 void CMainDlg::createControls() {
@@ -171,14 +171,13 @@ void CMainDlg::startUp(const char* moduleFolder) {
 
     // A folder that was not found leaves both programs unset: they then fail to start,
     // which shows as "FATAL!" rows and files that never appear, never as a wrong program.
+    initConversionRun(&m_run, this);
     if (!folderFound ||
         setToolProgram(&g_probeProcess, m_moduleFolder, "pb.dat") != 0 ||
-        setToolProgram(&g_encoderProcess, m_moduleFolder, "cv.dat") != 0) {
+        setToolProgram(&m_run.encoder, m_moduleFolder, "cv.dat") != 0) {
         g_probeProcess.programPath[0] = '\0';
-        g_encoderProcess.programPath[0] = '\0';
+        m_run.encoder.programPath[0] = '\0';
     }
-    g_encoderProcess.context = &g_encoderProgress;
-    g_encoderProcess.handlers = &kEncoderHandlers;
 }
 
 // The folder of the executable (or the one given), and the small files: inside it, or in
