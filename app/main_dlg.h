@@ -4,8 +4,10 @@
 #pragma once
 
 #include "conversion_job.h"
+#include "conversion_run.h"
 #include "gdip_button.h"
 #include "job_row_view.h"
+#include "job_run_view.h"
 #include "launcher_entry.h"
 
 #include <QDialog>
@@ -33,7 +35,7 @@ struct PendingPaths;
 // profile or destination through dialogs do nothing.
 enum class ConversionState : std::int32_t { Idle = 0, Converting = 1 };
 
-class CMainDlg : public QDialog, public JobRowView {
+class CMainDlg : public QDialog, public JobRowView, public JobRunView {
     Q_OBJECT
 
 public:
@@ -70,6 +72,11 @@ public:
 
     // JobRowView: writes one cell of an existing row; other rows and columns are ignored.
     void setCellText(int row, int column, const char* text) override;
+    // JobRunView: the status cell of the job's row, and the note as its tooltip.
+    void showJobStatus(const ConversionJob& job, const char* text) override;
+    void showJobNote(const ConversionJob& job) override;
+    // The run that converts the list one job at a time; its encoder is cv.dat.
+    ConversionRun& conversionRun() { return m_run; }
 
     ConversionState conversionState() const { return m_state; }
     // Switches the state and swaps Start and Stop; the state already in force changes nothing.
@@ -159,11 +166,10 @@ private:
     // What the desktop hears of a run (run_feedback.cpp).
     void followRunStarted();
     void followJobStarted(const ConversionJob& job);
-    void followJobEnded(const ConversionJob& job, bool converted);
+    void followJobStatus(const ConversionJob& job, const char* text);
     void followProgress(double percent);
     void followRunEnded();
     // Job details (job_details.cpp).
-    void showJobNote(const ConversionJob& job);
     void onJobListMenu(const QPoint& at);
 
     // Fields in the order the window's parts use them.
@@ -171,6 +177,7 @@ private:
     QMenu m_profileMenu;
     char m_selectedFolder[kPathSize] = {};
     std::uint8_t m_stopRequested = 0;
+    ConversionRun m_run = {};
     ConversionState m_state = ConversionState::Idle;
     char m_moduleFolder[kPathSize] = {};
     QString m_moduleFolderW;

@@ -3,6 +3,7 @@
 // one, a notification of how the run went and the taskbar's attention hint.
 #include "desktop_notification.h"
 #include "job_list.h"
+#include "job_verdict.h"
 #include "main_dlg.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 void CMainDlg::followRunStarted() {
     m_runTally = RunTally{};
@@ -24,9 +26,14 @@ void CMainDlg::followJobStarted(const ConversionJob& job) {
     followProgress(0.0);
 }
 
-void CMainDlg::followJobEnded(const ConversionJob& job, bool converted) {
+// Every status the run shows passes here: a percentage while the job converts, then its
+// final word, "Success!" for a converted job ("Failed!" and "FATAL!" otherwise).
+void CMainDlg::followJobStatus(const ConversionJob& job, const char* text) {
+    const std::size_t length = std::strlen(text);
+    if (length == 0 || text[length - 1] == '%')
+        return;
     ++m_runTally.ended;
-    if (converted) {
+    if (std::strcmp(text, verdictStatusText(JobOutcome::Converted)) == 0) {
         ++m_runTally.converted;
     } else {
         m_runTally.failedNames << QString::fromLocal8Bit(job.sourceBaseName) +
