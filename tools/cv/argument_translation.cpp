@@ -251,6 +251,27 @@ std::string mp2BitRate(double kilobits, int sampleRate) {
     return std::to_string(chosen) + "K";
 }
 
+// The audio bit rate option as the codec takes it (once the channels and the sample rate
+// are settled).
+void mendBitRate(Item& item, const Line& line, std::vector<std::string>& notes) {
+    item.option = "-b:a";
+    const double kilobits = readKilobits(item.value.c_str());
+    const BitRateRule rule = line.codec && kilobits >= 0 ? line.codec->bitRate : BitRateRule::AsGiven;
+    if (rule == BitRateRule::VorbisQuality) {
+        item.option = "-q:a";
+        item.value = vorbisQuality(kilobits);
+    } else if (rule == BitRateRule::Mp2Set) {
+        const std::string allowed = mp2BitRate(kilobits, line.sampleRate);
+        if (readKilobits(allowed.c_str()) != kilobits)
+            notes.push_back("mp2 cannot write " + item.value + ": wrote " + allowed);
+        item.value = allowed;
+    } else if (rule == BitRateRule::Ac3Surround && line.channels > 2 && kilobits < 48) {
+        notes.push_back("ac3 cannot carry " + std::to_string(line.channels) + " channels in " +
+                        item.value + ": wrote 48K");
+        item.value = "48K";
+    }
+}
+
 // Mends every value the codec cannot take, naming each change; the refusal or "".
 std::string decide(Line& line, std::vector<std::string>& notes) {
     const CodecRule* rule = line.codec;
@@ -296,22 +317,7 @@ std::string decide(Line& line, std::vector<std::string>& notes) {
         } else if (item.option == "-b") {
             item.option = "-b:v";
         } else if (item.option == "-ab" || item.option == "-b:a") {
-            item.option = "-b:a";
-            const double kilobits = readKilobits(item.value.c_str());
-            const BitRateRule bitRate = rule && kilobits >= 0 ? rule->bitRate : BitRateRule::AsGiven;
-            if (bitRate == BitRateRule::VorbisQuality) {
-                item.option = "-q:a";
-                item.value = vorbisQuality(kilobits);
-            } else if (bitRate == BitRateRule::Mp2Set) {
-                const std::string allowed = mp2BitRate(kilobits, line.sampleRate);
-                if (readKilobits(allowed.c_str()) != kilobits)
-                    notes.push_back("mp2 cannot write " + item.value + ": wrote " + allowed);
-                item.value = allowed;
-            } else if (bitRate == BitRateRule::Ac3Surround && line.channels > 2 && kilobits < 48) {
-                notes.push_back("ac3 cannot carry " + std::to_string(line.channels) +
-                                " channels in " + item.value + ": wrote 48K");
-                item.value = "48K";
-            }
+            mendBitRate(item, line, notes);
         }
     }
     return {};

@@ -49,7 +49,6 @@ constexpr std::int64_t kFileLookMs = 500;
 ExitStatus run(StartedChild& ffmpeg, const std::string& outputPath, ProgressRewriter& rewriter,
                Report& report) {
     PipeHandle input = watchableStandardInput();
-    watchStopRequests();
     FinishWatch watch;
     const auto quit = [&] {
         int written = 0;
@@ -98,7 +97,9 @@ ExitStatus run(StartedChild& ffmpeg, const std::string& outputPath, ProgressRewr
         const FinishWatch::Force force = watch.due(now);
         if (force != FinishWatch::Force::None)
             forceChildEnd(&ffmpeg, force == FinishWatch::Force::Hard);
-        if (got == 0 && fromInput == 0)
+        if (ffmpeg.outputRead == kNoPipe)
+            waitChild(ffmpeg.process, 10); // its output is closed: only its end is awaited
+        else if (got == 0 && fromInput == 0)
             waitForPipes(ffmpeg.outputRead, input, 100);
     }
     closePipe(&ffmpeg.inputWrite);
@@ -133,6 +134,7 @@ int main(int argc, char** argv) {
     OutputFileGuard guard(command.outputPath);
     std::vector<std::string> arguments{program};
     arguments.insert(arguments.end(), command.arguments.begin(), command.arguments.end());
+    watchStopRequests(); // before the start: a request meanwhile must not orphan ffmpeg
     StartedChild ffmpeg{};
     if (const int error = startProgram(arguments, &ffmpeg)) {
         report.line("cv.dat: could not start " + program + ": " + startErrorText(error));
