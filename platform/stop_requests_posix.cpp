@@ -7,7 +7,9 @@
 namespace {
 volatile std::sig_atomic_t g_request = 0;
 
-extern "C" void noteRequest(int signal) { g_request = signal; }
+extern "C" void noteRequest(int signal) {
+    g_request = signal;
+}
 } // namespace
 
 void watchStopRequests() {

@@ -19,9 +19,13 @@ BOOL WINAPI noteRequest(DWORD event) {
 }
 } // namespace
 
-void watchStopRequests() { SetConsoleCtrlHandler(noteRequest, TRUE); }
+void watchStopRequests() {
+    SetConsoleCtrlHandler(noteRequest, TRUE);
+}
 
-int takeStopRequest() { return g_request.exchange(0); }
+int takeStopRequest() {
+    return g_request.exchange(0);
+}
 
 void passStopRequestOn(StartedChild* child, int) {
     int written = 0;

@@ -16,16 +16,14 @@ struct Seen {
 
 TEST(FinishWatch, ForcesAnEndOnlyAfterLongQuietGentlyFirst) {
     const Seen seen[] = {
-        {0, false, 100, 1, Force::None},          // "q" sent at 0
-        {14000, true, 100, 1, Force::None},       // output resets the quiet
-        {28000, false, 100, 1, Force::None},      // 14 s of quiet
-        {28500, false, 250, 1, Force::None},      // the file grew
-        {43000, false, 250, 2, Force::None},      // its time changed (rewritten in place)
-        {57999, false, 250, 2, Force::None},
-        {58000, false, 250, 2, Force::Gently},    // 15 s of quiet
-        {58001, false, 250, 2, Force::None},      // each once
-        {60999, false, 250, 2, Force::None},
-        {61000, false, 250, 2, Force::Hard},      // 3 s more
+        {0, false, 100, 1, Force::None},     // "q" sent at 0
+        {14000, true, 100, 1, Force::None},  // output resets the quiet
+        {28000, false, 100, 1, Force::None}, // 14 s of quiet
+        {28500, false, 250, 1, Force::None}, // the file grew
+        {43000, false, 250, 2, Force::None}, // its time changed (rewritten in place)
+        {57999, false, 250, 2, Force::None}, {58000, false, 250, 2, Force::Gently}, // 15 s of quiet
+        {58001, false, 250, 2, Force::None},                                        // each once
+        {60999, false, 250, 2, Force::None}, {61000, false, 250, 2, Force::Hard},   // 3 s more
         {90000, false, 250, 2, Force::None},
     };
     FinishWatch watch;

@@ -92,9 +92,9 @@ std::string translationTable() {
                 }
             }
             const std::string head =
-                hasVideo(profile) ? std::string("-y -vcodec ") +
-                                        selectedVideoCodec(profile).codecName + " "
-                                  : "-vn -y ";
+                hasVideo(profile)
+                    ? std::string("-y -vcodec ") + selectedVideoCodec(profile).codecName + " "
+                    : "-vn -y ";
             for (int a = 0; a < profile.audioCodecCount; ++a)
                 recordAudioChoices(head, profile.audioCodecs[a],
                                    std::string("out") + selectedExtension(profile), seen, table);

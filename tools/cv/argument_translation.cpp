@@ -30,11 +30,11 @@ enum class BitRateRule {
 };
 
 struct CodecRule {
-    const char* legacy; // the name in the legacy line
-    const char* ffmpeg; // the encoder this ffmpeg has for it
-    int channelLimit;   // the most channels it writes; 0 for any
+    const char* legacy;         // the name in the legacy line
+    const char* ffmpeg;         // the encoder this ffmpeg has for it
+    int channelLimit;           // the most channels it writes; 0 for any
     std::span<const int> rates; // the sample rates it takes; empty for any
-    int highestRate;    // 0 for no limit
+    int highestRate;            // 0 for no limit
     BitRateRule bitRate = BitRateRule::AsGiven;
     const char* note = nullptr;    // named whenever the codec is used
     const char* refusal = nullptr; // the codec cannot be written at all
@@ -64,10 +64,10 @@ const CodecRule kCodecs[] = {
 };
 
 struct ContainerRule {
-    const char* extension; // lower case, with its dot
-    const char* muxer;     // for an extension ffmpeg does not recognise
-    bool cover;            // keeps a cover picture copied from the source
-    bool id3;              // tags and cover travel in an ID3 block only when asked for
+    const char* extension;            // lower case, with its dot
+    const char* muxer;                // for an extension ffmpeg does not recognise
+    bool cover;                       // keeps a cover picture copied from the source
+    bool id3;                         // tags and cover travel in an ID3 block only when asked for
     const char* sampleFormat[2] = {}; // a PCM codec it cannot hold, and the one it can
     bool dv = false;
     const char* refusal = nullptr;
@@ -93,7 +93,12 @@ const ContainerRule kContainers[] = {
     {".oggv", "ogg", false, false},
     {".rmvb", "rm", false, false},
     {".dv", nullptr, false, false, {}, true},
-    {".ram", nullptr, false, false, {}, false,
+    {".ram",
+     nullptr,
+     false,
+     false,
+     {},
+     false,
      "RealAudio metafiles (.ram) cannot be written: this ffmpeg has no muxer for them"},
 };
 
@@ -136,10 +141,11 @@ struct Line {
 
 // Options that take no value; every other option is taken to take one.
 bool isFlag(std::string_view option) {
-    return isOneOf(option, {"-y", "-n", "-vn", "-an", "-sn", "-dn", "-hide_banner", "-stats",
-                            "-nostats", "-shortest", "-copyts", "-re", "-version", "-buildconf",
-                            "-formats", "-codecs", "-encoders", "-decoders", "-muxers",
-                            "-demuxers", "-h", "-help", "-benchmark"});
+    return isOneOf(option,
+                   {"-y",           "-n",         "-vn",      "-an",       "-sn",       "-dn",
+                    "-hide_banner", "-stats",     "-nostats", "-shortest", "-copyts",   "-re",
+                    "-version",     "-buildconf", "-formats", "-codecs",   "-encoders", "-decoders",
+                    "-muxers",      "-demuxers",  "-h",       "-help",     "-benchmark"});
 }
 
 bool isAudioCodecOption(std::string_view option) {
@@ -183,7 +189,8 @@ Line read(const std::vector<std::string>& legacy, std::string& outputPath) {
         if (isAudioCodecOption(item.option))
             line.legacyCodec = item.value;
         line.hasMuxer = line.hasMuxer || item.option == "-f";
-        line.hasVideoCodec = line.hasVideoCodec || isOneOf(item.option, {"-vcodec", "-c:v", "-codec:v"});
+        line.hasVideoCodec =
+            line.hasVideoCodec || isOneOf(item.option, {"-vcodec", "-c:v", "-codec:v"});
         line.dv = line.dv || (item.option == "-target" && item.value.size() > 3 &&
                               item.value.compare(item.value.size() - 3, 3, "-dv") == 0);
         line.items.push_back(std::move(item));
@@ -221,9 +228,9 @@ int acceptedRate(const CodecRule* rule, int rate) {
 // libvorbis works best with a quality; this follows its nominal bit rates for stereo
 // at 44.1 kHz (quality 4 is about 128 kbit/s), interpolated and kept within -1..10.
 std::string vorbisQuality(double kilobits) {
-    static constexpr double kTable[][2] = {{45, -1}, {64, 0},   {80, 1},   {96, 2},
-                                           {112, 3}, {128, 4},  {160, 5},  {192, 6},
-                                           {224, 7}, {256, 8},  {320, 9},  {500, 10}};
+    static constexpr double kTable[][2] = {{45, -1}, {64, 0},  {80, 1},  {96, 2},
+                                           {112, 3}, {128, 4}, {160, 5}, {192, 6},
+                                           {224, 7}, {256, 8}, {320, 9}, {500, 10}};
     double quality = kilobits >= 500 ? 10 : -1;
     for (std::size_t i = 1; i < std::size(kTable) && kilobits < 500; ++i) {
         if (kilobits < kTable[i][0]) {
@@ -256,7 +263,8 @@ std::string mp2BitRate(double kilobits, int sampleRate) {
 void mendBitRate(Item& item, const Line& line, std::vector<std::string>& notes) {
     item.option = "-b:a";
     const double kilobits = readKilobits(item.value.c_str());
-    const BitRateRule rule = line.codec && kilobits >= 0 ? line.codec->bitRate : BitRateRule::AsGiven;
+    const BitRateRule rule =
+        line.codec && kilobits >= 0 ? line.codec->bitRate : BitRateRule::AsGiven;
     if (rule == BitRateRule::VorbisQuality) {
         item.option = "-q:a";
         item.value = vorbisQuality(kilobits);
@@ -304,7 +312,8 @@ std::string decide(Line& line, std::vector<std::string>& notes) {
     }
     if (rule && rule->channelLimit == 1 && rule->rates.size() == 1) {
         if (line.sampleRate < 0)
-            line.fixedFormat.insert(line.fixedFormat.end(), {"-ar", std::to_string(rule->rates[0])});
+            line.fixedFormat.insert(line.fixedFormat.end(),
+                                    {"-ar", std::to_string(rule->rates[0])});
         if (line.channels < 0)
             line.fixedFormat.insert(line.fixedFormat.end(), {"-ac", "1"});
     }

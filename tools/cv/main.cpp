@@ -65,8 +65,9 @@ ExitStatus run(StartedChild& ffmpeg, const std::string& outputPath, ProgressRewr
         const PipeResult output = pipeBytesWaiting(ffmpeg.outputRead, &waiting);
         if (output != PipeResult::Ok)
             closePipe(&ffmpeg.outputRead); // every writer is gone: it has ended or is ending
-        else if (waiting > 0 && readPipe(ffmpeg.outputRead, buffer, std::min<int>(waiting, sizeof buffer),
-                                         &got) == PipeResult::Ok) {
+        else if (waiting > 0 &&
+                 readPipe(ffmpeg.outputRead, buffer, std::min<int>(waiting, sizeof buffer), &got) ==
+                     PipeResult::Ok) {
             std::string text;
             rewriter.feed(buffer, static_cast<std::size_t>(got), text);
             if (!report.write(text))
@@ -91,7 +92,8 @@ ExitStatus run(StartedChild& ffmpeg, const std::string& outputPath, ProgressRewr
             const auto size = std::filesystem::file_size(outputPath, sizeError);
             const auto time = std::filesystem::last_write_time(outputPath, timeError);
             watch.observe(now, got > 0, sizeError ? -1 : static_cast<std::int64_t>(size),
-                          timeError ? -1 : static_cast<std::int64_t>(time.time_since_epoch().count()));
+                          timeError ? -1
+                                    : static_cast<std::int64_t>(time.time_since_epoch().count()));
             nextFileLook = now + kFileLookMs;
         }
         const FinishWatch::Force force = watch.due(now);
