@@ -273,8 +273,7 @@ TEST_F(ConversionTest, AnUnwritableDestinationShowsTheErrorAndStartsNothing) {
 TEST_F(ConversionTest, ARunEndsAtTheFirstUnwritableFolderKeepingThatRowsStatus) {
     addJob(media("one.mp3", 100), 100);
     ConversionJob* second = addJob(media("two.mp3", 100), 100);
-    std::snprintf(second->destinationFolder, sizeof second->destinationFolder, "%s",
-                  m_module.file("gone").c_str());
+    setJobDestination(second, m_module.file("gone").c_str());
     encoderScript("out size= 1kB time=100.00 bitrate=1\\r\n");
     m_watchers.push_back(std::make_unique<ModalWatcher>([](QWidget* open) {
         if (auto* box = qobject_cast<QMessageBox*>(open))
