@@ -207,33 +207,6 @@ TEST_F(RealToolsTest, AFileFfprobeCannotReadIsLeftOut) {
     EXPECT_EQ(m_window->jobList()->topLevelItem(0)->text(kColumnDuration), "00:00:01.00");
 }
 
-// The output taken away while ffmpeg still writes it: ffmpeg ends cleanly all the same.
-TEST_F(RealToolsTest, AnOutputThatVanishesDuringTheRunIsAFailure) {
-    const QString source = makeAudio(QStringLiteral("long.wav"), "150");
-    setOpenFileChooser([source](QWidget*) { return QStringList{source}; });
-    m_window->button(CMainDlg::IDC_OPEN_FILE)->click();
-    struct Vanishing {
-        const char* what;
-        bool folder; // the whole destination folder, else the file alone
-    };
-    for (const Vanishing& row : {Vanishing{"file", false}, Vanishing{"folder", true}}) {
-        QTemporaryDir destination;
-        setFolderChooser([&destination](QWidget*, const QString&, QString* folder) {
-            *folder = destination.path();
-            return kFolderChosen;
-        });
-        m_window->button(CMainDlg::IDC_BROWSE)->click();
-        const QString output = destination.filePath("long.mp3");
-        m_window->button(CMainDlg::IDC_START)->click();
-        ASSERT_TRUE(waitUntil([&output] { return QFileInfo(output).size() > 0; }, 30000)) << row.what;
-        ASSERT_EQ(m_window->conversionState(), ConversionState::Converting) << "too fast to catch";
-        ASSERT_TRUE(row.folder ? QDir(destination.path()).removeRecursively() : QFile::remove(output));
-        ASSERT_TRUE(waitUntil(
-            [this] { return m_window->conversionState() == ConversionState::Idle; }, 60000));
-        EXPECT_EQ(statuses(), QStringList({"Failed!"})) << row.what;
-    }
-}
-
 // Paths as music libraries have them, deep folders with names beyond ASCII, added
 // through Open File: sources of about 350 and 1,000 bytes and of the longest length a
 // path may have, into a destination of about 400 bytes and into the longest one the
@@ -286,7 +259,9 @@ TEST_F(RealToolsTest, LongPathsConvertAndOnesOverTheLimitAreRefusedWithNothingWr
         } else {
             ASSERT_EQ(m_window->jobList()->topLevelItemCount(), 1);
             EXPECT_EQ(m_window->jobList()->topLevelItem(0)->text(kColumnFileName), "Симфония №5");
-            convertAll();
+            m_window->button(CMainDlg::IDC_START)->click(); // a row that cannot start stays idle
+            ASSERT_TRUE(waitUntil(
+                [this] { return m_window->conversionState() == ConversionState::Idle; }, 60000));
             EXPECT_EQ(statuses(), QStringList({c.status}));
         }
         const QStringList written = QDir(output).entryList(QDir::Files | QDir::Hidden);
@@ -326,7 +301,7 @@ TEST_F(RealToolsTest, ATrimmedRangeConvertsWithDecimalPointsUnderACommaLocale) {
     EXPECT_NEAR(probedDuration(probe(m_output.filePath("tone.mp3"))), 1.75, 0.1);
 }
 
-// Every way a row can end without its file, and a value the encoder had to change: the
+// Ways a row can end without its file, and a value the encoder had to change: the
 // status text stays as specified, the status cell's tooltip says why.
 TEST_F(RealToolsTest, TheStatusCellsTooltipSaysWhy) {
     struct Case {
@@ -358,12 +333,6 @@ TEST_F(RealToolsTest, TheStatusCellsTooltipSaysWhy) {
              m_window->button(CMainDlg::IDC_BROWSE)->click();
          },
          "FATAL!", QStringLiteral("refused: a path holds a double quote")},
-        {"missing encoder",
-         [&](const QString&) {
-             m_window->destinationCombo()->setCurrentIndex(1); // beside the source again
-             QFile::remove(m_module.filePath("cv.dat"));
-         },
-         "FATAL!", QStringLiteral("the encoder %1 is missing").arg(m_module.filePath("cv.dat"))},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
