@@ -18,8 +18,6 @@ extern MediaInfo g_mediaInfo;
 extern ToolProcess g_probeProcess; // context &g_mediaInfo, handlers kProbeHandlers
 extern const ToolHandlers kProbeHandlers;
 
-inline constexpr std::size_t kProbeLineSize = 260;
-
 // Results of probeAndAddJob.
 inline constexpr int kProbeAdded = 0;
 inline constexpr int kProbeNoDuration = 1;
