@@ -13,9 +13,13 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 fail() { echo "FAIL: $*"; exit 1; }
 
-for f in nemarro cv.dat pb.dat; do [ -x "$prefix/lib/nemarro/$f" ] || fail "lib/nemarro/$f missing"; done
-[ "$(readlink "$prefix/bin/nemarro")" = ../lib/nemarro/nemarro ] || fail "bin/nemarro is no relative link"
-[ "$(readlink -f "$prefix/bin/nemarro")" = "$(readlink -f "$prefix/lib/nemarro/nemarro")" ] || fail "bin/nemarro leads elsewhere"
+for f in nemarro nemarro-cli cv.dat pb.dat; do [ -x "$prefix/lib/nemarro/$f" ] || fail "lib/nemarro/$f missing"; done
+for p in nemarro nemarro-cli; do
+  [ "$(readlink "$prefix/bin/$p")" = "../lib/nemarro/$p" ] || fail "bin/$p is no relative link"
+  [ "$(readlink -f "$prefix/bin/$p")" = "$(readlink -f "$prefix/lib/nemarro/$p")" ] || fail "bin/$p leads elsewhere"
+done
+# Through its link the converter finds its tools and the catalogue.
+"$prefix/bin/nemarro-cli" --list-profiles | grep -q 'MP3 - MPEG Layer-3 Audio' || fail "bin/nemarro-cli does not run"
 for size in 16 24 32 48 64 128 256; do
   for dir in "${size}x$size" "${size}x$size@2"; do
     icon=$prefix/share/icons/hicolor/$dir/apps/nemarro.png
@@ -28,6 +32,6 @@ grep -qx 'Exec=nemarro %F' "$desktop" || fail "desktop entry does not pass files
 metainfo=$prefix/share/metainfo/example.nemarro.Nemarro.metainfo.xml
 appstreamcli validate --no-net "$metainfo" || fail "metainfo"
 grep -q '<launchable type="desktop-id">nemarro.desktop</launchable>' "$metainfo" || fail "metainfo launches no nemarro.desktop"
-unexpected=$(cd "$prefix" && find . -type f -o -type l | grep -vE '^\./(lib/nemarro/(nemarro|cv\.dat|pb\.dat)|bin/nemarro|share/(applications/nemarro\.desktop|metainfo/example\.nemarro\.Nemarro\.metainfo\.xml|icons/hicolor/[0-9x@]+/apps/nemarro\.png))$' || true)
+unexpected=$(cd "$prefix" && find . -type f -o -type l | grep -vE '^\./(lib/nemarro/(nemarro|nemarro-cli|cv\.dat|pb\.dat)|bin/nemarro(-cli)?|share/(applications/nemarro\.desktop|metainfo/example\.nemarro\.Nemarro\.metainfo\.xml|icons/hicolor/[0-9x@]+/apps/nemarro\.png))$' || true)
 [ -z "$unexpected" ] || fail "installed beyond the layout: $unexpected"
 echo "install layout: $(cd "$prefix" && find . -type f -o -type l | wc -l) files, validators passed"
