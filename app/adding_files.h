@@ -32,7 +32,7 @@ QStringList pathsFromCommandLine(const QStringList& arguments, const QString& cu
 // with the separator for a dialog's several names.
 QStringList expandPendingPaths(const PendingPaths& pending);
 
-// The worker's body: probes the paths of `pending` (one prober per core reading ahead)
+// The worker's body: probes the paths of `pending` (two probers per core reading ahead)
 // and, in their order, for each job it appends, inserts the job's row into `jobList` with
 // "Ready" and shows the list. It runs on its own thread and reaches the list only through
 // blocking calls into the list's thread, which must be serving its event loop (the wait
