@@ -95,10 +95,9 @@ PendingPaths pendingPathsFromDialog(const QStringList& selectedFiles) {
     return pending;
 }
 
-QStringList pathsFromCommandLine(const QStringList& arguments, const QString& currentFolder) {
+QStringList pathsFromCommandLine(const QStringList& files, const QString& currentFolder) {
     QStringList paths;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
+    for (const QString& argument : files) {
         if (argument.isEmpty())
             continue;
         // As a drop gives them: full paths, nothing resolved or tidied.

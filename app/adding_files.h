@@ -24,10 +24,9 @@ struct PendingPaths {
 PendingPaths pendingPathsFromDialog(const QStringList& selectedFiles);
 // Dropped local paths as an add request.
 PendingPaths pendingPathsFromDrop(const QStringList& droppedPaths);
-// The files named on the command line (`arguments` as the application has them, the
-// program first) as the full paths a drop of them would give; relative ones are taken
-// from `currentFolder`.
-QStringList pathsFromCommandLine(const QStringList& arguments, const QString& currentFolder);
+// The files named on the command line (after its options) as the full paths a drop of
+// them would give; relative ones are taken from `currentFolder`, empty ones are skipped.
+QStringList pathsFromCommandLine(const QStringList& files, const QString& currentFolder);
 // The full paths an add request stands for, in order: the folder and each name joined
 // with the separator for a dialog's several names.
 QStringList expandPendingPaths(const PendingPaths& pending);

@@ -1,11 +1,16 @@
-// What the window shows of a job's note: the status cell's tooltip, and "Copy details"
-// on a right click on the job's row, for pasting into a bug report or a search.
+// What the window shows of a job's run: its status cell, the note as that cell's
+// tooltip, and "Copy details" on a right click on the job's row, for pasting into a bug
+// report or a search.
 #include "job_list.h"
 #include "main_dlg.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QTreeWidget>
+
+void CMainDlg::showJobStatus(const ConversionJob& job, const char* text) {
+    setCellText(job.row, kColumnStatus, text);
+}
 
 void CMainDlg::showJobNote(const ConversionJob& job) {
     if (QTreeWidgetItem* item = m_jobList->topLevelItem(job.row))

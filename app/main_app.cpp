@@ -25,10 +25,10 @@ CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv) {
 
 CMainApp::~CMainApp() = default;
 
-int CMainApp::run() {
+int CMainApp::run(const QStringList& files) {
     {
         CMainDlg mainWindow;
-        mainWindow.addDroppedPaths(pathsFromCommandLine(arguments(), QDir::currentPath()));
+        mainWindow.addDroppedPaths(pathsFromCommandLine(files, QDir::currentPath()));
         mainWindow.exec();
     }
     // Nothing waits for the background check: the process ends with the window.

@@ -9,7 +9,6 @@
 #include "control_events.h"
 #include "dialog_units.h"
 #include "job_list_palette.h"
-#include "encoder_progress.h"
 #include "executable_folder.h"
 #include "job_list.h"
 #include "media_probe.h"
@@ -82,7 +81,8 @@ CMainDlg::CMainDlg(const char* moduleFolder, QWidget* parent) : QDialog(parent) 
     wireHandlers();
 }
 
-CMainDlg::~CMainDlg() = default;
+// A conversion still running is let go: its encoder finishes its file on its own.
+CMainDlg::~CMainDlg() { releaseConversionRun(&m_run); }
 
 // The controls of the window, each carrying its control id. The set-up places them.
 void CMainDlg::createControls() {
@@ -147,8 +147,9 @@ void CMainDlg::startUp(const char* moduleFolder) {
     readInstallTime(installDateFile, installMarkerFile, installTime);
 
     // The version check runs beside the window, which only polls it (TIMER_CHECK_DONE).
-    // Without a folder for its files there is nowhere to keep them: no check. A build
-    // made without the check never starts it.
+    // It starts whether or not its files can be written: a failed write is silent. Only a
+    // folder that could not be found leaves it without one. A build made without the check
+    // never starts it.
     if constexpr (kUpdateCheckBuiltIn) {
         if (folderFound && !startupFilesFolder.isEmpty()) {
             m_updateCheck = new UpdateCheckWatcher(this);
@@ -165,19 +166,18 @@ void CMainDlg::startUp(const char* moduleFolder) {
 
     // A folder that was not found leaves both programs unset: they then fail to start,
     // which shows as "FATAL!" rows and files that never appear, never as a wrong program.
+    initConversionRun(&m_run, this);
     if (!folderFound ||
         setToolProgram(&g_probeProcess, m_moduleFolder, "pb.dat") != 0 ||
-        setToolProgram(&g_encoderProcess, m_moduleFolder, "cv.dat") != 0) {
+        setToolProgram(&m_run.encoder, m_moduleFolder, "cv.dat") != 0) {
         g_probeProcess.programPath[0] = '\0';
-        g_encoderProcess.programPath[0] = '\0';
+        m_run.encoder.programPath[0] = '\0';
     }
-    g_encoderProcess.context = &g_encoderProgress;
-    g_encoderProcess.handlers = &kEncoderHandlers;
 }
 
 // The folder of the executable (or the one given), and the small files: inside it, or in
-// the user's data folder when it cannot be written. A folder that cannot be found or
-// does not fit is never cut: no file is then touched.
+// the user's data folder when it cannot be written (read from it when neither can). A
+// folder that cannot be found or does not fit is never cut: no file is then touched.
 bool CMainDlg::findModuleFolder(const char* moduleFolder) {
     installDateFile.clear();
     installMarkerFile.clear();

@@ -4,8 +4,10 @@
 #pragma once
 
 #include "conversion_job.h"
+#include "conversion_run.h"
 #include "gdip_button.h"
 #include "job_row_view.h"
+#include "job_run_view.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -32,7 +34,7 @@ struct PendingPaths;
 // profile or destination through dialogs do nothing.
 enum class ConversionState : std::int32_t { Idle = 0, Converting = 1 };
 
-class CMainDlg : public QDialog, public JobRowView {
+class CMainDlg : public QDialog, public JobRowView, public JobRunView {
     Q_OBJECT
 
 public:
@@ -69,6 +71,11 @@ public:
 
     // JobRowView: writes one cell of an existing row; other rows and columns are ignored.
     void setCellText(int row, int column, const char* text) override;
+    // JobRunView: the status cell of the job's row, and the note as its tooltip.
+    void showJobStatus(const ConversionJob& job, const char* text) override;
+    void showJobNote(const ConversionJob& job) override;
+    // The run that converts the list one job at a time; its encoder is cv.dat.
+    ConversionRun& conversionRun() { return m_run; }
 
     ConversionState conversionState() const { return m_state; }
     // Switches the state and swaps Start and Stop; the state already in force changes nothing.
@@ -156,7 +163,6 @@ private:
     void onProgress();
     bool closeRequest();
     // Job details (job_details.cpp).
-    void showJobNote(const ConversionJob& job);
     void onJobListMenu(const QPoint& at);
 
     // Fields in the order the window's parts use them.
@@ -164,6 +170,7 @@ private:
     QMenu m_profileMenu;
     char m_selectedFolder[kPathSize] = {};
     std::uint8_t m_stopRequested = 0;
+    ConversionRun m_run = {};
     ConversionState m_state = ConversionState::Idle;
     char m_moduleFolder[kPathSize] = {};
     QString m_moduleFolderW;

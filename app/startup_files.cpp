@@ -26,8 +26,8 @@ bool somethingAt(const QString& path) {
     return info.exists() || info.isSymLink();
 }
 
-// Permission bits do not tell (root, read-only mounts, access lists): a file is created
-// under a unique name, exclusively, and removed at once.
+// At a first start the surest answer: a file is created under a unique name,
+// exclusively, and removed at once.
 bool canCreateFileIn(const QString& folder) {
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
         return false;
@@ -46,18 +46,25 @@ void composeStartupFiles(const QString& folder) {
 }
 
 QString chooseStartupFilesFolder(const QString& moduleFolder) {
+    // A later start finds "install.date" where the first one wrote it and creates nothing
+    // to find out more: the access check asks the system, which knows about root,
+    // read-only mounts and access lists. (A folder that holds it but that this user may
+    // not write, as after a first start by root, is passed over.)
+    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    const QString dataFolder = dataHome.isEmpty() ? QString() : dataHome + QStringLiteral("/nemarro");
+    for (const QString& folder : {moduleFolder, dataFolder}) {
+        if (!folder.isEmpty() && somethingAt(folder + QStringLiteral("/install.date")) &&
+            QFileInfo(folder).isWritable()) {
+            return folder;
+        }
+    }
     if (canCreateFileIn(moduleFolder)) {
         return moduleFolder;
     }
-    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (dataHome.isEmpty()) {
-        return QString();
+    if (!dataFolder.isEmpty() && QDir().mkpath(dataFolder) && canCreateFileIn(dataFolder)) {
+        return dataFolder;
     }
-    const QString folder = dataHome + QStringLiteral("/nemarro");
-    if (!QDir().mkpath(folder) || !canCreateFileIn(folder)) {
-        return QString();
-    }
-    return folder;
+    return moduleFolder;
 }
 
 bool writeInstallDateOnce(const QString& file, std::int64_t now) {

@@ -24,10 +24,12 @@ extern QString startupFilesFolder;
 // Composes the three paths inside `folder`.
 void composeStartupFiles(const QString& folder);
 
-// Where the three files live for an executable in `moduleFolder`: that folder when a file
-// can be created in it (a build tree, a portable copy), otherwise "nemarro" inside the
-// user's data folder ($XDG_DATA_HOME, by default ~/.local/share), created on demand.
-// Empty when neither can be written.
+// Where the three files live for an executable in `moduleFolder`: where an earlier start
+// wrote "install.date" (that folder, else "nemarro" inside the user's data folder,
+// $XDG_DATA_HOME, by default ~/.local/share). At a first start, when that file must be
+// written: `moduleFolder` when a file can be created in it (a build tree, a portable copy),
+// otherwise the data folder's, created on demand. When neither can be written:
+// `moduleFolder`, whose files are then read and never written.
 QString chooseStartupFilesFolder(const QString& moduleFolder);
 
 // Writes `now` (seconds since 1970-01-01 UTC) as decimal digits, without a line end,

@@ -4,6 +4,7 @@
 // per file. Usage: engine_bench [three-minute files] [one-second files] [probed files]
 #include "catalogue.h"
 #include "encoder_command_line.h"
+#include "conversion_run.h"
 #include "encoder_progress.h"
 #include "executable_folder.h"
 #include "job_list.h"
@@ -27,6 +28,9 @@
 extern char** environ;
 
 namespace {
+
+// The encoder and its progress, wired by initConversionRun before the first use.
+ConversionRun s_run;
 
 constexpr useconds_t kPollInterval = 50000; // the window's encoder timer
 
@@ -66,21 +70,21 @@ double median(std::vector<double> values) {
 // 50 ms until the end is reported. Returns the wall time; `percent` gets the final progress.
 double convertWithEngine(ConversionJob* job, double& percent, std::string& outputPath) {
     const double start = now();
-    resetEncoderProgress(&g_encoderProgress);
-    clearToolRun(&g_encoderProcess);
-    g_encoderProgress.job = job;
-    if (g_encoderProcess.handlers->prepare(&g_encoderProcess) != kBuildDone ||
-        startTool(&g_encoderProcess) == 0) {
+    resetEncoderProgress(&s_run.progress);
+    clearToolRun(&s_run.encoder);
+    s_run.progress.job = job;
+    if (s_run.encoder.handlers->prepare(&s_run.encoder) != kBuildDone ||
+        startTool(&s_run.encoder) == 0) {
         percent = 0;
         return now() - start;
     }
     do {
         usleep(kPollInterval);
-    } while (pollTool(&g_encoderProcess) == 0);
-    g_encoderProcess.handlers->finish(&g_encoderProcess);
+    } while (pollTool(&s_run.encoder) == 0);
+    s_run.encoder.handlers->finish(&s_run.encoder);
     const double seconds = now() - start;
-    percent = progressPercent(&g_encoderProgress);
-    clearToolRun(&g_encoderProcess);
+    percent = progressPercent(&s_run.progress);
+    clearToolRun(&s_run.encoder);
     char folder[kPathSize];
     outputFolder(*job, folder);
     outputPath = std::string(folder) + job->outputBaseName + selectedExtension(*job->profile);
@@ -128,7 +132,7 @@ void compareConversions(const std::string& ffmpeg, const std::vector<std::string
                 double percent = 0;
                 std::string output;
                 engineTimes.push_back(convertWithEngine(job, percent, output));
-                if (percent < 88 || !toolExitedCleanly(&g_encoderProcess))
+                if (percent < 88 || !toolExitedCleanly(&s_run.encoder))
                     ++failures;
                 unlink(output.c_str());
             } else {
@@ -161,7 +165,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "engine_bench: needs ffmpeg and ffprobe on PATH\n");
         return 1;
     }
-    setToolProgram(&g_encoderProcess, toolsFolder, "cv.dat");
+    initConversionRun(&s_run, nullptr);
+    setToolProgram(&s_run.encoder, toolsFolder, "cv.dat");
     setToolProgram(&g_probeProcess, toolsFolder, "pb.dat");
 
     std::string folder = (std::filesystem::temp_directory_path() / "nemarro-bench-XXXXXX").string();

@@ -6,6 +6,7 @@
 // Usage: video_catalogue_check [seconds of each clip, default 2]
 #include "catalogue.h"
 #include "encoder_command_line.h"
+#include "conversion_run.h"
 #include "encoder_progress.h"
 #include "executable_folder.h"
 #include "program_lookup.h"
@@ -21,6 +22,9 @@
 #include <unistd.h>
 
 namespace {
+
+// The encoder and its progress, wired by initConversionRun before the first use.
+ConversionRun s_run;
 
 double now() {
     using namespace std::chrono;
@@ -57,32 +61,33 @@ struct Outcome {
 
 Outcome convert(ConversionJob* job) {
     Outcome outcome;
-    resetEncoderProgress(&g_encoderProgress);
-    clearToolRun(&g_encoderProcess);
-    g_encoderProgress.job = job;
-    if (g_encoderProcess.handlers->prepare(&g_encoderProcess) != kBuildDone)
+    resetEncoderProgress(&s_run.progress);
+    clearToolRun(&s_run.encoder);
+    s_run.progress.job = job;
+    if (s_run.encoder.handlers->prepare(&s_run.encoder) != kBuildDone)
         return outcome;
     char path[kPathSize];
     if (lastOutputPath(*job, path) == kBuildDone)
         outcome.output = path;
-    if (startTool(&g_encoderProcess) == 0)
+    if (startTool(&s_run.encoder) == 0)
         return outcome;
-    while (pollTool(&g_encoderProcess) == 0)
+    while (pollTool(&s_run.encoder) == 0)
         usleep(20000);
-    g_encoderProcess.handlers->finish(&g_encoderProcess);
-    outcome.percent = progressPercent(&g_encoderProgress);
-    outcome.clean = toolExitedCleanly(&g_encoderProcess);
-    clearToolRun(&g_encoderProcess);
+    s_run.encoder.handlers->finish(&s_run.encoder);
+    outcome.percent = progressPercent(&s_run.progress);
+    outcome.clean = toolExitedCleanly(&s_run.encoder);
+    clearToolRun(&s_run.encoder);
     return outcome;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    initConversionRun(&s_run, nullptr);
     const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 2;
     char folder[kToolPathSize];
     if (executableFolder(folder, sizeof folder) != 0 ||
-        setToolProgram(&g_encoderProcess, folder, "cv.dat") != 0 || findProgramOnPath("ffmpeg").empty()) {
+        setToolProgram(&s_run.encoder, folder, "cv.dat") != 0 || findProgramOnPath("ffmpeg").empty()) {
         std::fprintf(stderr, "needs cv.dat beside this program and ffmpeg on PATH\n");
         return 2;
     }

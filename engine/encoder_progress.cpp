@@ -10,10 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-EncoderProgress g_encoderProgress = {0, nullptr, nullptr, nullptr, 0.0};
 const ToolHandlers kEncoderHandlers = {encoderPrepare, encoderOnOutput, encoderFinish};
-ToolProcess g_encoderProcess = {"", "", "", kNoProcess, 0, kNoPipe, kNoPipe,
-                                &g_encoderProgress, &kEncoderHandlers, kExitUnknown, false};
 
 namespace {
 // Output without a line break beyond this is no status line; it is dropped rather
@@ -29,6 +26,11 @@ void releaseBuffers(EncoderProgress* progress) {
 }
 
 bool isLineBreak(char c) { return c == '\r' || c == '\n'; }
+
+void readNoteLine(const char* line, std::size_t length, void* context) {
+    auto* progress = static_cast<EncoderProgress*>(context);
+    readJobNoteLine(progress->job, progress->note, line, length);
+}
 } // namespace
 
 void resetEncoderProgress(EncoderProgress* progress) {
@@ -76,10 +78,12 @@ void appendOutput(EncoderProgress* progress, const char* chunk) {
     }
     std::memcpy(progress->pendingText + pending, chunk, static_cast<std::size_t>(n));
     progress->pendingText[pending + n] = '\0';
-    takeLastLine(progress->pendingText, progress->lastLine, progress->capacity);
+    takeLastLine(progress->pendingText, progress->lastLine, progress->capacity,
+                 progress->note != nullptr ? readNoteLine : nullptr, progress);
 }
 
-void takeLastLine(char* pendingText, char* lastLine, int32_t capacity) {
+void takeLastLine(char* pendingText, char* lastLine, int32_t capacity, LineReader each,
+                  void* context) {
     char* start = pendingText;
     while (isLineBreak(*start)) {
         ++start;
@@ -88,8 +92,7 @@ void takeLastLine(char* pendingText, char* lastLine, int32_t capacity) {
         pendingText[0] = '\0';
         return;
     }
-    // The last run of line breaks: the line before it is the last complete one,
-    // the text after it the rest.
+    // After the last run of line breaks comes the rest; before it, the complete lines.
     char* end = start + std::strlen(start);
     char* restStart = end;
     while (restStart > start && !isLineBreak(restStart[-1])) {
@@ -98,20 +101,28 @@ void takeLastLine(char* pendingText, char* lastLine, int32_t capacity) {
     if (restStart == start) {
         return; // no complete line yet
     }
-    char* lineEnd = restStart;
-    while (lineEnd > start && isLineBreak(lineEnd[-1])) {
-        --lineEnd;
+    const char* lastStart = start;
+    std::size_t lastLength = 0;
+    for (char* lineStart = start; lineStart < restStart;) {
+        char* lineEnd = lineStart;
+        while (!isLineBreak(*lineEnd)) {
+            ++lineEnd;
+        }
+        lastStart = lineStart;
+        lastLength = static_cast<std::size_t>(lineEnd - lineStart);
+        if (each != nullptr) {
+            each(lineStart, lastLength, context);
+        }
+        lineStart = lineEnd;
+        while (lineStart < restStart && isLineBreak(*lineStart)) {
+            ++lineStart;
+        }
     }
-    char* lineStart = lineEnd;
-    while (lineStart > start && !isLineBreak(lineStart[-1])) {
-        --lineStart;
-    }
-    std::size_t lineLength = static_cast<std::size_t>(lineEnd - lineStart);
-    if (capacity <= 0 || lineLength >= static_cast<std::size_t>(capacity)) {
+    if (capacity <= 0 || lastLength >= static_cast<std::size_t>(capacity)) {
         return; // cannot happen with buffers of one capacity; never write past it
     }
-    std::memcpy(lastLine, lineStart, lineLength);
-    lastLine[lineLength] = '\0';
+    std::memmove(lastLine, lastStart, lastLength);
+    lastLine[lastLength] = '\0';
     std::memmove(pendingText, restStart, static_cast<std::size_t>(end - restStart) + 1);
 }
 
@@ -130,7 +141,6 @@ int encoderPrepare(ToolProcess* tool) {
 void encoderOnOutput(ToolProcess* tool) {
     auto* progress = static_cast<EncoderProgress*>(tool->context);
     appendOutput(progress, tool->chunk);
-    readJobNoteOutput(progress->job, &g_encoderNoteReader, tool->chunk);
     if (progress->lastLine == nullptr) {
         return;
     }
@@ -142,5 +152,15 @@ void encoderOnOutput(ToolProcess* tool) {
 
 void encoderFinish(ToolProcess* tool) {
     auto* progress = static_cast<EncoderProgress*>(tool->context);
+    // Output that ended without a line break is still the run's last line for the note.
+    if (progress->note != nullptr && progress->pendingText != nullptr) {
+        const char* rest = progress->pendingText;
+        while (isLineBreak(*rest)) {
+            ++rest;
+        }
+        if (*rest != '\0') {
+            readJobNoteLine(progress->job, progress->note, rest, std::strlen(rest));
+        }
+    }
     releaseBuffers(progress); // time and job stay for the verdict
 }

@@ -1,10 +1,12 @@
 // The encoder run: its output cut into lines, the last "time=" position, and the
-// percentage of the job's range it stands for.
+// percentage of the job's range it stands for. The same lines feed the job's note.
 #pragma once
 
 #include "conversion_job.h"
+#include "job_note.h"
 #include "tool_process.h"
 
+#include <cstddef>
 #include <cstdint>
 
 struct EncoderProgress {
@@ -13,25 +15,29 @@ struct EncoderProgress {
     char* pendingText; // output after the last line break; nullptr until the first chunk
     ConversionJob* job;
     double currentTime; // last "time=" value in seconds
+    JobNoteReader* note; // reads every complete line for the job's note; nullptr: none
 };
 
-// The encoder and its progress; programPath is set at start-up with setToolProgram.
-extern EncoderProgress g_encoderProgress;
-extern ToolProcess g_encoderProcess; // context &g_encoderProgress, handlers kEncoderHandlers
+// The encoder's handlers; a ToolProcess with them has an EncoderProgress as its context.
 extern const ToolHandlers kEncoderHandlers;
 
-// Releases the buffers and zeroes every field (no job, time 0).
+// Releases the buffers and zeroes every field but the note reader (no job, time 0).
 void resetEncoderProgress(EncoderProgress* progress);
 // Adds a chunk to pendingText and moves the last complete line into lastLine.
 void appendOutput(EncoderProgress* progress, const char* chunk);
-// The splitting step: a line break is any run of CR and LF. When pendingText holds a
-// complete line, the last one goes to lastLine and the text after it stays pending.
-void takeLastLine(char* pendingText, char* lastLine, int32_t capacity);
+// Reads one complete line (`length` bytes, no line break) of the output.
+using LineReader = void (*)(const char* line, std::size_t length, void* context);
+// The splitting step: a line break is any run of CR and LF. When pendingText holds
+// complete lines, each goes to `each` (when given) in order, the last one to lastLine,
+// and the text after it stays pending.
+void takeLastLine(char* pendingText, char* lastLine, int32_t capacity,
+                  LineReader each = nullptr, void* context = nullptr);
 // currentTime x 100 / (trimEnd - trimStart) of the job, unclamped; 0 without a job.
 double progressPercent(const EncoderProgress* progress);
 
 // The encoder's handlers: buildEncoderCommandLine into commandLine (its result is
-// returned); appendOutput and the "time=" value; release of the line buffers.
+// returned); appendOutput and the "time=" value; the unfinished last line to the note
+// and release of the line buffers.
 int encoderPrepare(ToolProcess* tool);
 void encoderOnOutput(ToolProcess* tool);
 void encoderFinish(ToolProcess* tool);

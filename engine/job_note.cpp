@@ -7,12 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-JobNoteReader g_encoderNoteReader = {};
-
 namespace {
-
-// The share of the range a clean run must reach to count as converted.
-constexpr double kNearlyWhole = 88.0;
 
 bool startsWith(const char* text, const char* prefix) {
     return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
@@ -38,20 +33,45 @@ bool isReportLine(const char* line) {
     return false;
 }
 
-void takeLine(ConversionJob* job, JobNoteReader* reader) {
-    reader->line[reader->length] = '\0';
-    const char* line = reader->line;
-    if (startsWith(line, kEncoderLinePrefix)) {
-        const char* own = line + sizeof kEncoderLinePrefix - 1;
-        if (!isRoutineEncoderLine(own))
-            addNoteLine(job, own);
-    } else if (!isReportLine(line)) {
-        // ffmpeg follows the encoder's own complaint ("[libopus @ 0x...] Specified sample
-        // rate ... is not supported") with a generic one; the specific line is kept.
-        if (!(startsWith(line, "Error initializing output stream") && reader->lastDetail[0] == '['))
-            copyText(reader->lastDetail, sizeof reader->lastDetail, line);
+// The note's sentence for a verdict that no output line explains.
+void describeVerdict(const JobVerdict& verdict, const char* programPath, char* line, std::size_t size) {
+    switch (verdict.outcome) {
+    case JobOutcome::EncoderSignalled:
+        formatText(line, size, "the encoder was ended by signal %d", int(verdict.status));
+        break;
+    case JobOutcome::EncoderFailed:
+        formatText(line, size, "the encoder ended with exit status %d", int(verdict.status));
+        break;
+    case JobOutcome::StoppedEarly: // the point is the decimal point in any locale
+        formatText(line, size, "the encoder stopped at %.2f%% of the range", verdict.percent);
+        break;
+    case JobOutcome::OutputMissing:
+        copyText(line, size, "the encoder wrote no output file, or an empty one");
+        break;
+    case JobOutcome::CommandRefused:
+        if (hasDoubleQuote(verdict.job->sourcePath) || hasDoubleQuote(verdict.job->destinationFolder))
+            copyText(line, size, "refused: a path holds a double quote, which the "
+                                          "encoder's command line cannot carry");
+        else
+            copyText(line, size, "refused: the output path or the encoder's command "
+                                          "line would be too long");
+        break;
+    case JobOutcome::NotStarted:
+        if (programPath[0] == '\0') {
+            copyText(line, size, "the program's own folder was not found, so the "
+                                          "encoder cannot be started");
+        } else {
+            const ProgramFile state = programFileState(programPath);
+            const char* what = state == ProgramFile::Missing       ? "is missing"
+                               : state == ProgramFile::NotRunnable ? "is not executable"
+                                                                   : "could not be started";
+            std::snprintf(line, size, "the encoder %s %s", programPath, what);
+        }
+        break;
+    case JobOutcome::Converted:
+        line[0] = '\0';
+        break;
     }
-    reader->length = 0;
 }
 
 } // namespace
@@ -62,58 +82,37 @@ void beginJobNote(ConversionJob* job, JobNoteReader* reader) {
     *reader = {};
 }
 
-void readJobNoteOutput(ConversionJob* job, JobNoteReader* reader, const char* chunk) {
-    for (const char* at = chunk; *at != '\0'; ++at) {
-        if (*at == '\r' || *at == '\n') {
-            takeLine(job, reader);
-        } else if (reader->length + 1 < sizeof reader->line) {
-            reader->line[reader->length++] = *at;
-        }
-    }
-}
-
-void finishJobNote(ConversionJob* job, JobNoteReader* reader, const ToolProcess* tool,
-                   double percent, bool succeeded) {
-    if (reader->length > 0)
-        takeLine(job, reader);
-    if (job == nullptr || succeeded)
-        return;
+void readJobNoteLine(ConversionJob* job, JobNoteReader* reader, const char* text, std::size_t length) {
     char line[kNoteLineSize];
-    if (reader->lastDetail[0] != '\0')
-        copyText(line, sizeof line, reader->lastDetail);
-    else if (tool->endedBySignal)
-        std::snprintf(line, sizeof line, "the encoder was ended by signal %d", int(tool->exitStatus));
-    else if (tool->exitStatus != 0)
-        std::snprintf(line, sizeof line, "the encoder ended with exit status %d", int(tool->exitStatus));
-    else if (percent < kNearlyWhole)
-        std::snprintf(line, sizeof line, "the encoder stopped at %.1f%% of the range", percent);
-    else // a clean run over the range that still failed left no usable file
-        copyText(line, sizeof line, "the encoder wrote no output file, or an empty one");
-    addNoteLine(job, line);
+    if (length >= sizeof line)
+        length = sizeof line - 1; // long enough to explain; the rest is cut
+    std::memcpy(line, text, length);
+    line[length] = '\0';
+    if (startsWith(line, kEncoderLinePrefix)) {
+        const char* own = line + sizeof kEncoderLinePrefix - 1;
+        if (!isRoutineEncoderLine(own))
+            addNoteLine(job, own);
+    } else if (!isReportLine(line)) {
+        // ffmpeg follows the encoder's own complaint ("[libopus @ 0x...] Specified sample
+        // rate ... is not supported") with a generic one; the specific line is kept.
+        if (!(startsWith(line, "Error initializing output stream") && reader->lastDetail[0] == '['))
+            copyText(reader->lastDetail, sizeof reader->lastDetail, line);
+    }
 }
 
-void noteStartFailure(ConversionJob* job, StartFailure failure, const char* programPath) {
-    if (job == nullptr)
+void finishJobNote(const JobVerdict& verdict, const JobNoteReader* reader, const char* programPath) {
+    ConversionJob* job = verdict.job;
+    if (job == nullptr || verdict.outcome == JobOutcome::Converted)
         return;
-    job->note[0] = '\0';
-    char line[kJobNoteSize];
-    if (failure == StartFailure::CommandRefused) {
-        if (hasDoubleQuote(job->sourcePath) || hasDoubleQuote(job->destinationFolder))
-            copyText(line, sizeof line, "refused: a path holds a double quote, which the "
-                                        "encoder's command line cannot carry");
-        else
-            copyText(line, sizeof line, "refused: the output path or the encoder's command "
-                                        "line would be too long");
-    } else if (programPath[0] == '\0') {
-        copyText(line, sizeof line, "the program's own folder was not found, so the encoder "
-                                    "cannot be started");
-    } else {
-        const ProgramFile state = programFileState(programPath);
-        const char* what = state == ProgramFile::Missing       ? "is missing"
-                           : state == ProgramFile::NotRunnable ? "is not executable"
-                                                               : "could not be started";
-        std::snprintf(line, sizeof line, "the encoder %s %s", programPath, what);
-    }
+    const bool started = verdict.outcome != JobOutcome::CommandRefused &&
+                         verdict.outcome != JobOutcome::NotStarted;
+    char line[kJobNoteSize]; // addNoteLine cuts it, with "...", when it is longer
+    if (!started)
+        job->note[0] = '\0'; // nothing ran: no earlier line belongs to this start
+    if (started && reader != nullptr && reader->lastDetail[0] != '\0')
+        copyText(line, sizeof line, reader->lastDetail);
+    else
+        describeVerdict(verdict, programPath, line, sizeof line);
     addNoteLine(job, line);
 }
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "conversion_job.h"
-#include "tool_process.h"
+#include "job_verdict.h"
 
 #include <cstddef>
 
@@ -14,31 +14,22 @@ inline constexpr std::size_t kNoteLineSize = 200;
 // The encoder prefixes its own lines with this.
 inline constexpr const char kEncoderLinePrefix[] = "cv.dat: ";
 
-// The encoder's output cut into lines as it arrives, in pieces of any size.
+// What the note remembers of the encoder's lines while they arrive.
 struct JobNoteReader {
-    char line[kNoteLineSize]; // the line being read, cut when longer
-    std::size_t length;
     char lastDetail[kNoteLineSize]; // the last line that may explain a failure
-};
-
-extern JobNoteReader g_encoderNoteReader; // fed by the encoder's output handler
-
-// Why an encoder was not started.
-enum class StartFailure {
-    CommandRefused, // the output path or the command line could not be composed
-    NotStarted,     // the program did not start
 };
 
 // Empties the job's note and the reader before a run.
 void beginJobNote(ConversionJob* job, JobNoteReader* reader);
-// Reads a chunk of the encoder's output: each of the encoder's own lines goes into the
-// note at once; other lines are remembered as the possible reason of a failure.
-void readJobNoteOutput(ConversionJob* job, JobNoteReader* reader, const char* chunk);
-// After the run: for a failure, adds the last remembered line, or else how the encoder
-// ended (signal, exit code, stopped early at `percent`, or no usable output file).
-void finishJobNote(ConversionJob* job, JobNoteReader* reader, const ToolProcess* tool,
-                   double percent, bool succeeded);
-// Writes why the encoder at `programPath` was not started for the job.
-void noteStartFailure(ConversionJob* job, StartFailure failure, const char* programPath);
+// Reads one complete line of the encoder's output (`length` bytes, no line break): each
+// of the encoder's own lines goes into the note at once; other lines are remembered as
+// the possible reason of a failure.
+void readJobNoteLine(ConversionJob* job, JobNoteReader* reader, const char* line,
+                     std::size_t length);
+// Adds the reason of `verdict` to its job's note. An encoder run that failed gets the last
+// remembered line, or else how the encoder ended (signal, exit status, stopped early at
+// its percentage, or no usable output file); a job never started gets a note of its own
+// that says why, naming the encoder at `programPath`. A converted job gets nothing more.
+void finishJobNote(const JobVerdict& verdict, const JobNoteReader* reader, const char* programPath);
 // Adds one line to the note (cut to kNoteLineSize); a line that no longer fits is dropped.
 void addNoteLine(ConversionJob* job, const char* line);

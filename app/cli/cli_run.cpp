@@ -180,6 +180,9 @@ bool convertFiles(std::vector<PlannedFile>* files, const CliOptions& options,
         std::this_thread::sleep_for(kPollPeriod);
     }
     clearLive(display);
+    for (Lane& lane : lanes) {
+        releaseConversionRun(&lane.run);
+    }
     return interruptsSeen > 0;
 }
 

@@ -1,12 +1,10 @@
-// Several files converted at once: each lane is one encoder converting one file. Lanes
-// never pick the same output name: the name a lane's encoder was started with is claimed
-// until it ends, and a claimed name counts as taken (its file may not exist yet).
+// Several files converted at once: each lane is one conversion run of the engine, one
+// encoder converting one file. Lanes never pick the same output name: the name a lane's
+// encoder was started with is claimed until it ends, and a claimed name counts as taken
+// (its file may not exist yet).
 #pragma once
 
-#include "conversion_job.h"
-#include "encoder_progress.h"
-#include "job_note.h"
-#include "tool_process.h"
+#include "conversion_run.h"
 
 #include <string>
 
@@ -15,7 +13,7 @@ enum class FileState {
     Waiting,   // probed, not started yet
     Running,
     Converted,
-    Failed,    // the reason is in the job's note
+    Failed,    // the reason is in the job's note, or in `failure` for a file without a job
     Stopped,   // ended early on an interrupt: a valid, shorter file
     Skipped,   // not converted on purpose; `skipReason` says why
 };
@@ -26,14 +24,12 @@ struct PlannedFile {
     ConversionJob* job = nullptr; // owned; its destinationFolder set
     FileState state = FileState::Waiting;
     const char* skipReason = "";
-    std::string failure; // why a file without a job failed (its job's note otherwise)
+    std::string failure;
     char outputPath[kPathSize] = ""; // composed when its encoder started
 };
 
 struct Lane {
-    ToolProcess encoder;
-    EncoderProgress progress;
-    JobNoteReader noteReader;
+    ConversionRun run; // initialised in place: its encoder points into it
     PlannedFile* file; // nullptr when the lane is free
     bool stopRequested;
 };
@@ -54,6 +50,7 @@ int pollLane(Lane* lane);
 double lanePercent(const Lane* lane);
 // Asks the encoder to finish what it has written and end ("q").
 void stopLane(Lane* lane);
-// After pollLane gave 1: judges the file (Converted, Stopped after a stop request, else
-// Failed with its note), gives its output name up and frees the lane.
+// After pollLane gave 1: the engine's verdict makes the file Converted, Stopped (ended
+// early after a stop request) or Failed with its note; its output name is given up and
+// the lane is free.
 void finishLane(Lane* lane);

@@ -270,18 +270,18 @@ TEST_F(AddingFilesTest, FilesNamedAtStartAreAddedAsADropOfThem) {
     ScratchFolder folder;
     mediaFile(folder.path(), "b.wav", 2);
     media("a.flac", 1);
-    const QStringList arguments = {"nemarro", QString::fromStdString(m_media.path() + "/a.flac"),
-                                   "b.wav", "", QString::fromStdString(m_media.path())};
+    const QStringList arguments = {QString::fromStdString(m_media.path() + "/a.flac"), "b.wav",
+                                   "", QString::fromStdString(m_media.path())};
     const QStringList paths =
         pathsFromCommandLine(arguments, QString::fromStdString(folder.path()));
-    EXPECT_EQ(paths, QStringList({arguments[1], QString::fromStdString(folder.path() + "/b.wav"),
-                                  arguments[4]}));
+    EXPECT_EQ(paths, QStringList({arguments[0], QString::fromStdString(folder.path() + "/b.wav"),
+                                  arguments[3]}));
     window().addDroppedPaths(QStringList(1024, paths[0]));
     window().addDroppedPaths(paths);
     ASSERT_TRUE(waitUntil([this] { return rowCount() == 2; }));
     QTest::qWait(100);
     EXPECT_EQ(column(kColumnFileName), QStringList({"a", "b"}));
-    EXPECT_TRUE(pathsFromCommandLine({"nemarro"}, "/").isEmpty());
+    EXPECT_TRUE(pathsFromCommandLine({}, "/").isEmpty());
 }
 
 TEST(PendingPaths, DialogResultsAndDropsExpandToFullPaths) {

@@ -1,16 +1,12 @@
-// The conversion loop against the fake encoder: Start and the walk down the list, the
-// verdict per job, the live percentage and slider, Stop, the close request, and an
-// output folder that cannot be written.
+// The window's conversion loop against the fake encoder: Start and a whole run with its
+// live percentage and slider, Stop, the close request, and the error box of an output
+// folder that cannot be written. The run's verdicts are the engine's (conversion_run_test).
 #include "window_fixture.h"
 
 #include "bitmap_slider.h"
-#include "conversion_control.h"
-#include "encoder_progress.h"
 #include "job_list.h"
 #include "tool_process.h"
 
-#include <QDir>
-#include <QFile>
 #include <QMessageBox>
 #include <QTest>
 #include <QTreeWidget>
@@ -58,19 +54,13 @@ protected:
     int m_samples = 0;
 };
 
-TEST_F(ConversionTest, StartOnAnEmptyListDoesNothing) {
-    button(CMainDlg::IDC_START)->click();
-    EXPECT_EQ(window().conversionState(), ConversionState::Idle);
-    EXPECT_TRUE(startVisible());
-    EXPECT_FALSE(stopVisible());
-    EXPECT_EQ(g_encoderProcess.process, kNoProcess);
-}
-
-TEST_F(ConversionTest, StartConvertsEveryRowAgainFromTheFirst) {
+TEST_F(ConversionTest, StartConvertsEveryRowAgainFromTheFirstShowingItsProgress) {
     addJob(media("first.mp3", 100), 100);
     addJob(media("second.mp3", 100), 100);
     window().setCellText(0, kColumnStatus, "Success!");
-    encoderScript("out size= 1kB time=50.00 bitrate=1\\r\nsleep 150\nout size= 2kB time=100.00 bitrate=1\\r\n");
+    encoderScript("out size= 1kB time=0.35 bitrate=1\\r\nsleep 300\n"
+                  "out size= 1kB time=42.10 bitrate=1\\r\nsleep 300\n"
+                  "out size= 2kB time=100.00 bitrate=1\\r\n");
 
     button(CMainDlg::IDC_START)->click();
     EXPECT_EQ(window().conversionState(), ConversionState::Converting);
@@ -81,78 +71,8 @@ TEST_F(ConversionTest, StartConvertsEveryRowAgainFromTheFirst) {
     EXPECT_EQ(column(kColumnStatus), QStringList({"Success!", "Success!"}));
     ASSERT_TRUE(m_firstPercentAt.count(0) && m_firstPercentAt.count(1));
     EXPECT_LT(m_firstPercentAt[0], m_firstPercentAt[1]);
-    EXPECT_TRUE(m_statuses[0].contains("50.00%")) << m_statuses[0].join(",").toStdString();
-    EXPECT_TRUE(startVisible());
-    EXPECT_FALSE(stopVisible());
-    EXPECT_EQ(window().progressSlider()->GetPos(), 0);
-}
-
-TEST_F(ConversionTest, EveryStartFailingMarksEveryRowFatalAndStaysIdle) {
-    addJob(media("a.mp3", 10), 10);
-    addJob(media("b.mp3", 10), 10);
-    addJob(media("c.mp3", 10), 10);
-    const std::string missing = m_module.file("no-such-encoder");
-    std::snprintf(g_encoderProcess.programPath, sizeof g_encoderProcess.programPath, "%s",
-                  missing.c_str());
-
-    button(CMainDlg::IDC_START)->click();
-
-    EXPECT_EQ(column(kColumnStatus), QStringList({"FATAL!", "FATAL!", "FATAL!"}));
-    EXPECT_EQ(window().conversionState(), ConversionState::Idle);
-    EXPECT_TRUE(startVisible());
-    EXPECT_FALSE(stopVisible());
-}
-
-struct VerdictCase {
-    const char* name;
-    const char* script; // what the encoder prints and how it ends
-    const char* status;
-};
-
-class Verdict : public ConversionTest, public testing::WithParamInterface<VerdictCase> {};
-
-TEST_P(Verdict, FollowsTheReachedShareAndTheExitStatus) {
-    addJob(media("song.mp3", 100), 100);
-    encoderScript(GetParam().script);
-    button(CMainDlg::IDC_START)->click();
-    waitForIdle();
-    EXPECT_EQ(cell(0, kColumnStatus), GetParam().status) << GetParam().name;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Runs, Verdict,
-    testing::Values(
-        VerdictCase{"just under", "out size= 1kB time=87.99 bitrate=1\\r\n", "Failed!"},
-        VerdictCase{"exactly 88", "out size= 1kB time=88.00 bitrate=1\\r\n", "Success!"},
-        VerdictCase{"whole file, final record ends in LF",
-                    "out size= 1kB time=100.00 bitrate=1\\n\n", "Success!"},
-        VerdictCase{"non-zero exit after 95 %", "out size= 1kB time=95.00 bitrate=1\\r\nexit 1\n",
-                    "Failed!"},
-        VerdictCase{"crash at the end", "out size= 1kB time=100.00 bitrate=1\\r\ncrash\n", "Failed!"},
-        VerdictCase{"no progress at all", "out nothing useful\\n\n", "Failed!"}),
-    [](const testing::TestParamInfo<VerdictCase>& param) { return "case" + std::to_string(param.index); });
-
-TEST(VerdictRule, EightyEightPercentOfACleanRunIsEnough) {
-    EXPECT_FALSE(conversionSucceeded(87.99, true));
-    EXPECT_TRUE(conversionSucceeded(88.0, true));
-    EXPECT_TRUE(conversionSucceeded(250.0, true));
-    EXPECT_TRUE(conversionSucceeded(std::nan(""), true)); // an empty range gives no number
-    EXPECT_FALSE(conversionSucceeded(100.0, false));
-    EXPECT_FALSE(conversionSucceeded(std::nan(""), false));
-}
-
-TEST_F(ConversionTest, StatusShowsThePercentageAndTheSliderFollows) {
-    addJob(media("song.mp3", 100), 100);
-    encoderScript("out size= 1kB time=0.35 bitrate=1\\r\nsleep 400\n"
-                  "out size= 1kB time=42.10 bitrate=1\\r\nsleep 400\n"
-                  "out size= 1kB time=100.00 bitrate=1\\r\n");
-    button(CMainDlg::IDC_START)->click();
-    recordRun();
-
-    const QStringList& seen = m_statuses[0];
-    EXPECT_TRUE(seen.contains("00.35%")) << seen.join(",").toStdString();
-    EXPECT_TRUE(seen.contains("42.10%")) << seen.join(",").toStdString();
-    EXPECT_EQ(seen.back(), "Success!");
+    for (const char* text : {"00.35%", "42.10%"})
+        EXPECT_TRUE(m_statuses[0].contains(text)) << m_statuses[0].join(",").toStdString();
     // Hundredths of a percent, truncated from the single-precision percentage.
     auto seenNear = [this](int position) {
         return std::any_of(m_positions.begin(), m_positions.end(),
@@ -161,6 +81,8 @@ TEST_F(ConversionTest, StatusShowsThePercentageAndTheSliderFollows) {
     EXPECT_TRUE(seenNear(35));
     EXPECT_TRUE(seenNear(4210));
     EXPECT_EQ(m_positions.back(), 0); // back at the start when the run is over
+    EXPECT_TRUE(startVisible());
+    EXPECT_FALSE(stopVisible());
 }
 
 TEST_F(ConversionTest, StopDuringTheSecondOfThreeLeavesTheThirdUntouched) {
@@ -173,6 +95,10 @@ TEST_F(ConversionTest, StopDuringTheSecondOfThreeLeavesTheThirdUntouched) {
     button(CMainDlg::IDC_START)->click();
     ASSERT_TRUE(waitUntil([this] { return cell(1, kColumnStatus) == "30.00%"; }));
     EXPECT_EQ(cell(0, kColumnStatus), "Success!");
+    // A second Start while one converts starts no second encoder.
+    const int running = window().conversionRun().encoder.processId;
+    button(CMainDlg::IDC_START)->click();
+    EXPECT_EQ(window().conversionRun().encoder.processId, running);
 
     button(CMainDlg::IDC_STOP)->click();
     waitForIdle(2000);
@@ -180,21 +106,7 @@ TEST_F(ConversionTest, StopDuringTheSecondOfThreeLeavesTheThirdUntouched) {
     EXPECT_EQ(column(kColumnStatus), QStringList({"Success!", "Failed!", "Ready"}));
     EXPECT_TRUE(startVisible());
     EXPECT_FALSE(stopVisible());
-    EXPECT_EQ(g_encoderProcess.exitStatus, 0); // it quit on request, it did not crash
-}
-
-TEST_F(ConversionTest, StartWhileConvertingStartsNoSecondEncoder) {
-    addJob(media("one.mp3", 100), 100);
-    encoderScript("out size= 1kB time=10.00 bitrate=1\\r\nwaitquit 5000 0\n");
-    button(CMainDlg::IDC_START)->click();
-    ASSERT_EQ(window().conversionState(), ConversionState::Converting);
-    const int running = g_encoderProcess.processId;
-
-    button(CMainDlg::IDC_START)->click();
-    EXPECT_EQ(g_encoderProcess.processId, running);
-    button(CMainDlg::IDC_STOP)->click();
-    waitForIdle(3000);
-    EXPECT_EQ(cell(0, kColumnStatus), "Failed!");
+    EXPECT_EQ(window().conversionRun().encoder.exitStatus, 0); // it quit on request, it did not crash
 }
 
 TEST_F(ConversionTest, ClosingDuringARunAsksAndNoKeepsItGoing) {
@@ -264,52 +176,10 @@ TEST_F(ConversionTest, AnUnwritableDestinationShowsTheErrorAndStartsNothing) {
     EXPECT_EQ(seen.text, QString("The path is read-only. Please select a new one.\n") +
                              QString::fromStdString(folder) + "/");
     EXPECT_EQ(seen.buttons, int(QMessageBox::Ok));
-    EXPECT_EQ(g_encoderProcess.process, kNoProcess);
+    EXPECT_EQ(window().conversionRun().encoder.process, kNoProcess);
     EXPECT_EQ(window().conversionState(), ConversionState::Idle);
     EXPECT_EQ(cell(0, kColumnStatus), "Ready");
     EXPECT_TRUE(startVisible());
-}
-
-TEST_F(ConversionTest, ARunEndsAtTheFirstUnwritableFolderKeepingThatRowsStatus) {
-    addJob(media("one.mp3", 100), 100);
-    ConversionJob* second = addJob(media("two.mp3", 100), 100);
-    std::snprintf(second->destinationFolder, sizeof second->destinationFolder, "%s",
-                  m_module.file("gone").c_str());
-    encoderScript("out size= 1kB time=100.00 bitrate=1\\r\n");
-    m_watchers.push_back(std::make_unique<ModalWatcher>([](QWidget* open) {
-        if (auto* box = qobject_cast<QMessageBox*>(open))
-            box->button(QMessageBox::Ok)->click();
-    }));
-    button(CMainDlg::IDC_START)->click();
-    waitForIdle();
-    EXPECT_EQ(column(kColumnStatus), QStringList({"Success!", "Ready"}));
-    EXPECT_TRUE(startVisible());
-}
-
-class WriteTest : public testing::Test {
-protected:
-    QStringList entries() const {
-        return QDir(QString::fromStdString(m_folder.path()))
-            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    }
-    ScratchFolder m_folder;
-};
-
-TEST_F(WriteTest, AWritableFolderIsLeftAsItWas) {
-    writeFile(m_folder.file("song.mp3"), "user data");
-    writeFile(m_folder.file(".nemarro-write-test"), "user data");
-    const QStringList before = entries();
-    EXPECT_TRUE(folderIsWritable(m_folder.path().c_str()));
-    EXPECT_TRUE(folderIsWritable((m_folder.path() + "/").c_str()));
-    EXPECT_EQ(entries(), before);
-    EXPECT_EQ(readFile(m_folder.file(".nemarro-write-test")), "user data");
-}
-
-TEST_F(WriteTest, MissingFoldersAndFilesAreNotWritable) {
-    EXPECT_FALSE(folderIsWritable(m_folder.file("missing").c_str()));
-    writeFile(m_folder.file("plain"), "x");
-    EXPECT_FALSE(folderIsWritable(m_folder.file("plain").c_str()));
-    EXPECT_FALSE(folderIsWritable("/proc"));
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 #include "bitmap_slider.h"
 #include "catalogue.h"
 #include "control_events.h"
-#include "encoder_progress.h"
 #include "gdip_button.h"
 #include "gdiplus_bitmap.h"
 #include "job_list.h"
@@ -199,10 +198,8 @@ TEST_F(MainDlgTest, OpensWithoutTheExternalProgramsAndPointsAtThem) {
     EXPECT_FALSE(QFile::exists(m_folder.path() + "/cv.dat"));
     const std::string folder = m_folder.path().toStdString();
     EXPECT_STREQ(dialog.moduleFolder(), folder.c_str());
-    EXPECT_EQ(std::string(g_encoderProcess.programPath), folder + "/cv.dat");
+    EXPECT_EQ(std::string(dialog.conversionRun().encoder.programPath), folder + "/cv.dat");
     EXPECT_EQ(std::string(g_probeProcess.programPath), folder + "/pb.dat");
-    EXPECT_EQ(g_encoderProcess.context, &g_encoderProgress);
-    EXPECT_EQ(g_encoderProcess.handlers, &kEncoderHandlers);
     EXPECT_EQ(dialog.conversionState(), ConversionState::Idle);
     EXPECT_STREQ(currentProfile->name, "MP3 - MPEG Layer-3 Audio");
 }
@@ -211,7 +208,7 @@ TEST_F(MainDlgTest, FolderThatDoesNotFitIsNeverCut) {
     const std::string longFolder = m_folder.path().toStdString() + "/" + std::string(300, 'a');
     CMainDlg dialog(longFolder.c_str());
     EXPECT_STREQ(dialog.moduleFolder(), "");
-    EXPECT_STREQ(g_encoderProcess.programPath, "");
+    EXPECT_STREQ(dialog.conversionRun().encoder.programPath, "");
     EXPECT_STREQ(g_probeProcess.programPath, "");
     EXPECT_TRUE(installDateFile.isEmpty());
     EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 0);

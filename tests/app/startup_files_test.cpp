@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -11,6 +12,9 @@
 
 #include <ctime>
 #include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -67,9 +71,26 @@ TEST_F(StartupFilesTest, FilesStayBesideAWritableProgramElseGoToTheUsersDataFold
     }
     EXPECT_TRUE(QFileInfo(dataHome + "/nemarro").isDir());
     EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"plain"}));
-    // Nowhere to write at all: no folder, so no file is touched.
+
+    // A later start finds "install.date" where the first one wrote it, beside the program
+    // before the data folder, and creates no file to test either: both folders keep their
+    // time of change.
+    write(dataHome + "/nemarro/install.date", "1");
+    EXPECT_EQ(chooseStartupFilesFolder(m_folder.path() + "/missing"), dataHome + "/nemarro");
+    write(m_folder.path() + "/install.date", "1");
+    const timespec past[2] = {{1000000000, 0}, {1000000000, 0}};
+    for (const QString& folder : {m_folder.path(), dataHome + "/nemarro"}) {
+        ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(folder).constData(), past, 0), 0);
+    }
+    EXPECT_EQ(chooseStartupFilesFolder(m_folder.path()), m_folder.path());
+    EXPECT_EQ(chooseStartupFilesFolder(m_folder.path() + "/plain"), dataHome + "/nemarro");
+    for (const QString& folder : {m_folder.path(), dataHome + "/nemarro"}) {
+        EXPECT_EQ(QFileInfo(folder).lastModified().toSecsSinceEpoch(), 1000000000) << folder.toStdString();
+    }
+
+    // Nowhere to write at all: the program's folder, to read the files from.
     qputenv("XDG_DATA_HOME", (m_folder.path() + "/plain/data").toLocal8Bit());
-    EXPECT_EQ(chooseStartupFilesFolder(m_folder.path() + "/missing"), QString());
+    EXPECT_EQ(chooseStartupFilesFolder(m_folder.path() + "/missing"), m_folder.path() + "/missing");
     if (savedDataHome.isNull())
         qunsetenv("XDG_DATA_HOME");
     else

@@ -145,8 +145,9 @@ protected:
         UpdateCheckUiTest::TearDown();
     }
 
-    CMainDlg& open() {
-        m_dialog = std::make_unique<CMainDlg>(m_folder.path().c_str());
+    CMainDlg& open(const std::string& moduleFolder = {}) {
+        m_dialog = std::make_unique<CMainDlg>(
+            (moduleFolder.empty() ? m_folder.path() : moduleFolder).c_str());
         m_dialog->show();
         return *m_dialog;
     }
@@ -189,6 +190,25 @@ TEST_F(MainDlgUpdateCheckTest, StartUpChecksWithTheStringTableAndNoticesOnce) {
     ASSERT_EQ(1u, m_opened.size());
     EXPECT_EQ(QUrl(loadString(IDS_WEB_PAGE)), m_opened[0]);
     EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST_F(MainDlgUpdateCheckTest, StartsWhenNoFolderCanBeWritten) {
+    // A program folder that does not exist and a data folder below a plain file: the check
+    // still asks and pings, with the program's folder for its files.
+    m_folder.write("plain", "");
+    const QByteArray savedDataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(m_folder.path() + "/plain/data"));
+    const std::string moduleFolder = m_folder.path() + "/missing";
+    open(moduleFolder);
+    if (savedDataHome.isNull())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", savedDataHome);
+    EXPECT_EQ(moduleFolder, m_handedOver.folder);
+    QTimer* timer = checkDoneTimer();
+    ASSERT_NE(nullptr, timer);
+    ASSERT_TRUE(QTest::qWaitFor([timer] { return !timer->isActive(); }, 5000));
+    EXPECT_EQ(2u, m_server.requests().size());
 }
 
 TEST_F(MainDlgUpdateCheckTest, WindowStaysResponsiveWhileTheServerIsSilent) {

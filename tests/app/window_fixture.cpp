@@ -4,7 +4,7 @@
 #include "adding_files.h"
 #include "catalogue.h"
 #include "destination.h"
-#include "encoder_progress.h"
+#include "conversion_run.h"
 #include "job_list.h"
 #include "media_probe.h"
 #include "shell_open.h"
@@ -63,8 +63,8 @@ void WindowTest::SetUp() {
     m_window = std::make_unique<CMainDlg>(m_module.path().c_str());
     std::snprintf(g_probeProcess.programPath, sizeof g_probeProcess.programPath, "%s",
                   fakeToolPath().c_str());
-    std::snprintf(g_encoderProcess.programPath, sizeof g_encoderProcess.programPath, "%s",
-                  fakeToolPath().c_str());
+    ToolProcess& encoder = m_window->conversionRun().encoder;
+    std::snprintf(encoder.programPath, sizeof encoder.programPath, "%s", fakeToolPath().c_str());
     setOpenFileChooser([this](QWidget*) {
         m_chooserCalls << QStringLiteral("open");
         if (m_chooserAnswers.empty())
@@ -80,14 +80,15 @@ void WindowTest::TearDown() {
     m_watchers.clear();
     // A run still going is asked to stop and allowed to end, so no encoder outlives the test.
     if (m_window && m_window->conversionState() == ConversionState::Converting) {
-        sendQuit(&g_encoderProcess);
+        requestStop(&m_window->conversionRun());
         waitUntil([this] { return m_window->conversionState() == ConversionState::Idle; }, 5000);
     }
-    m_window.reset();
-    while (g_encoderProcess.process != kNoProcess && pollTool(&g_encoderProcess) == 0) {
+    // A window closed during a run let its encoder go on: it ends before the next test.
+    if (m_window) {
+        while (pollRun(&m_window->conversionRun()) == 0) {
+        }
     }
-    clearToolRun(&g_encoderProcess);
-    resetEncoderProgress(&g_encoderProgress);
+    m_window.reset();
     clearJobs();
     setOpenFileChooser(nullptr);
     setFolderChooser(nullptr);

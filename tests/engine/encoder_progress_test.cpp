@@ -1,7 +1,6 @@
 // Cutting the encoder's output into lines and reading its "time=" position.
 #include "encoder_progress.h"
 
-#include "test_profiles.h"
 
 #include <gtest/gtest.h>
 
@@ -106,25 +105,6 @@ TEST_F(EncoderOutputTest, NumbersAreReadTheSameInAnyLocale) {
     EXPECT_EQ(m_progress.currentTime, 62.5);
 }
 
-TEST_F(EncoderOutputTest, FinishReleasesBuffersAndKeepsTimeAndJob) {
-    ConversionJob job{};
-    m_progress.job = &job;
-    feed("time=4\n");
-    m_tool.handlers->finish(&m_tool);
-    EXPECT_EQ(m_progress.lastLine, nullptr);
-    EXPECT_EQ(m_progress.pendingText, nullptr);
-    EXPECT_EQ(m_progress.currentTime, 4.0);
-    EXPECT_EQ(m_progress.job, &job);
-}
-
-TEST(TakeLastLine, LeadingBreaksStayWhenNoLineIsComplete) {
-    char pending[32] = "\r\nabc";
-    char line[32] = "old";
-    takeLastLine(pending, line, sizeof line);
-    EXPECT_STREQ(pending, "\r\nabc");
-    EXPECT_STREQ(line, "old");
-}
-
 TEST(ProgressPercent, IsTimeOverTheRangeUnclamped) {
     ConversionJob job{};
     job.trimStart = 10.0;
@@ -139,20 +119,4 @@ TEST(ProgressPercent, IsTimeOverTheRangeUnclamped) {
     EXPECT_EQ(progressPercent(&progress), 0.0);
 }
 
-TEST(EncoderPrepare, WritesTheJobsLineIntoTheProcessAndKeepsItWithoutAJob) {
-    ConversionProfile profile = mp3Profile();
-    ConversionJob* job = createJob("/In/song.wma", 10.0, &profile);
-    ASSERT_NE(job, nullptr);
-    EncoderProgress progress{};
-    ToolProcess tool{};
-    tool.context = &progress;
-    std::snprintf(tool.programPath, sizeof tool.programPath, "/App/cv.dat");
-    std::snprintf(tool.commandLine, sizeof tool.commandLine, "previous");
-    EXPECT_EQ(encoderPrepare(&tool), -1);
-    EXPECT_STREQ(tool.commandLine, "previous");
-    progress.job = job;
-    EXPECT_EQ(encoderPrepare(&tool), 0);
-    EXPECT_EQ(std::string(tool.commandLine).rfind("\"/App/cv.dat\" -i \"/In/song.wma\"", 0), 0u);
-    releaseJob(job);
-}
 } // namespace

@@ -10,6 +10,9 @@
 std::string fakeToolPath();
 // The command line that runs the fake with `scriptPath` as its last argument.
 std::string fakeCommandLine(const std::string& scriptPath);
+// Makes every fake started from now on run the script at `path` (NEMARRO_FAKE_SCRIPT),
+// whatever its command line says; an empty path ends that.
+void setFakeScript(const std::string& path);
 // Number of descriptors (on Windows: handles) this process holds open.
 int openDescriptorCount();
 

@@ -2,6 +2,7 @@
 #include "fake_support.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 
 const int kFakeCrashCode = SIGABRT;
@@ -14,4 +15,11 @@ int openDescriptorCount() {
         ++count;
     }
     return count;
+}
+
+void setFakeScript(const std::string& path) {
+    if (path.empty())
+        unsetenv("NEMARRO_FAKE_SCRIPT");
+    else
+        setenv("NEMARRO_FAKE_SCRIPT", path.c_str(), 1);
 }

@@ -11,3 +11,8 @@ int openDescriptorCount() {
     GetProcessHandleCount(GetCurrentProcess(), &count);
     return static_cast<int>(count);
 }
+
+void setFakeScript(const std::string& path) {
+    // The process's own environment, which the programs it starts inherit.
+    SetEnvironmentVariableA("NEMARRO_FAKE_SCRIPT", path.empty() ? nullptr : path.c_str());
+}

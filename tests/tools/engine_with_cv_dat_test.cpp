@@ -5,6 +5,7 @@
 #include "child_program.h"
 #include "command_line_split.h"
 #include "encoder_command_line.h"
+#include "conversion_run.h"
 #include "encoder_progress.h"
 #include "job_list.h"
 #include "media_probe.h"
@@ -24,6 +25,9 @@
 
 namespace {
 
+// The encoder and its progress, wired by initConversionRun before the first use.
+ConversionRun s_run;
+
 struct EngineRun {
     bool started = false;
     double percent = 0;
@@ -36,30 +40,22 @@ struct EngineRun {
 // at or above 0 the stop request goes out once the progress reaches it.
 EngineRun convertWithEngine(ConversionJob* job, double quitAtPercent = -1) {
     EngineRun run;
-    resetEncoderProgress(&g_encoderProgress);
-    clearToolRun(&g_encoderProcess);
-    g_encoderProgress.job = job;
-    if (g_encoderProcess.handlers->prepare(&g_encoderProcess) != kBuildDone)
-        return run;
     char folder[kPathSize];
-    outputFolder(*job, folder);
-    run.outputPath =
-        std::string(folder) + job->outputBaseName + selectedExtension(*job->profile);
-    run.started = startTool(&g_encoderProcess) != 0;
+    run.started = startJob(&s_run, job, folder) == RunStart::Started;
+    run.outputPath = s_run.outputPath;
     double quitAt = -1;
-    while (run.started && pollTool(&g_encoderProcess) == 0) {
-        if (quitAtPercent >= 0 && quitAt < 0 && progressPercent(&g_encoderProgress) > quitAtPercent) {
-            EXPECT_EQ(sendQuit(&g_encoderProcess), 1);
+    while (run.started && pollRun(&s_run) == 0) {
+        if (quitAtPercent >= 0 && quitAt < 0 && progressPercent(&s_run.progress) > quitAtPercent) {
+            EXPECT_EQ(requestStop(&s_run), 1);
             quitAt = secondsNow();
         }
         usleep(50000);
     }
     if (quitAt >= 0)
         run.secondsAfterQuit = secondsNow() - quitAt;
-    g_encoderProcess.handlers->finish(&g_encoderProcess);
-    run.percent = progressPercent(&g_encoderProgress);
-    run.exitedCleanly = toolExitedCleanly(&g_encoderProcess);
-    clearToolRun(&g_encoderProcess);
+    finishJob(&s_run); // the time reached and the exit status stay for the checks
+    run.percent = progressPercent(&s_run.progress);
+    run.exitedCleanly = toolExitedCleanly(&s_run.encoder);
     return run;
 }
 
@@ -89,7 +85,8 @@ protected:
     static void TearDownTestSuite() { s_folder.reset(); }
 
     void SetUp() override {
-        ASSERT_EQ(setToolProgram(&g_encoderProcess, TOOLS_FOLDER, "cv.dat"), 0);
+        initConversionRun(&s_run, nullptr);
+        ASSERT_EQ(setToolProgram(&s_run.encoder, TOOLS_FOLDER, "cv.dat"), 0);
         ASSERT_EQ(setToolProgram(&g_probeProcess, TOOLS_FOLDER, "pb.dat"), 0);
         mkdir(m_out.file("").c_str(), 0755);
     }
@@ -210,7 +207,7 @@ TEST_F(EngineWithCvDat, AFailedConversionIsReportedAndLeavesNoFile) {
     const EngineRun run = convertWithEngine(job);
     ASSERT_TRUE(run.started);
     EXPECT_FALSE(run.exitedCleanly);
-    EXPECT_EQ(g_encoderProcess.exitStatus, 1);
+    EXPECT_EQ(s_run.encoder.exitStatus, 1);
     EXPECT_EQ(run.percent, 0.0);
     EXPECT_FALSE(fileExists(run.outputPath));
 }

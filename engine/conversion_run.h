@@ -1,0 +1,55 @@
+// The conversion of jobs one at a time by one encoder: start a job (output folder test,
+// command line, start), poll it, finish it with its verdict. A front end drives one run
+// record with its own timers; several records can convert several jobs at once, each
+// with its own encoder, as nothing here is shared between them.
+#pragma once
+
+#include "conversion_job.h"
+#include "encoder_progress.h"
+#include "job_note.h"
+#include "job_run_view.h"
+#include "job_verdict.h"
+#include "tool_process.h"
+
+// One encoder and what it needs between the steps of converting a job. The encoder's
+// context points into the record: initialise it in place and never copy it.
+struct ConversionRun {
+    ToolProcess encoder;        // programPath set once with setToolProgram
+    EncoderProgress progress;   // of the job converting
+    JobNoteReader noteReader;   // fed the same lines as progress
+    ConversionJob* job;         // the job converting; nullptr when none is
+    char outputPath[kPathSize]; // the job's output file, composed when it started
+    JobRunView* view;           // where statuses and notes go; may be nullptr
+};
+
+// How a start went.
+enum class RunStart {
+    Started,           // the encoder runs for the job
+    NoJobLeft,         // no job was given, or none of them could be started
+    FolderNotWritable, // the job's output folder refuses new files: nothing was started
+    CouldNotStart,     // the job never ran; its verdict is out ("FATAL!" and the reason)
+};
+
+// Empties the record and wires its encoder (handlers, context, note); no program yet.
+void initConversionRun(ConversionRun* run, JobRunView* view);
+// Starts the encoder for `job`. On FolderNotWritable, `folder` (kPathSize) holds the
+// folder that refused, for the front end to name; the job is left as it was.
+RunStart startJob(ConversionRun* run, ConversionJob* job, char* folder /* kPathSize */);
+// Starts `job` or, when it cannot start, the first of the jobs after it that can: jobs
+// that cannot start get their "FATAL!" verdict on the way. Never CouldNotStart.
+RunStart startNextJob(ConversionRun* run, ConversionJob* job, char* folder /* kPathSize */);
+// Reads what the encoder printed. Returns 1 once it has ended (or when none runs), 0
+// while it runs.
+int pollRun(ConversionRun* run);
+// Shows the running job's percentage ("%05.2f%%", "39.71%" in any locale) and returns
+// it; 0 when no job converts.
+float showRunProgress(ConversionRun* run);
+// Asks the encoder to finish its file and end ("q"). Returns 1 when the request went out.
+int requestStop(ConversionRun* run);
+// After pollRun returned 1: judges the job by how the encoder ended, the share it reached
+// and the output file it was started with; shows the status and the note. The run is then
+// free for another job. The verdict names no job when none was converting.
+JobVerdict finishJob(ConversionRun* run);
+// Lets a running encoder go (its input closes, so it finishes its file and ends on its
+// own; it is never killed) and releases the record's buffers.
+void releaseConversionRun(ConversionRun* run);
