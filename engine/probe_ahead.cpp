@@ -74,19 +74,34 @@ ProbeAhead* createProbeAhead(const char* programPath, const char* const* paths, 
     return ahead;
 }
 
-int takeNextProbe(ProbeAhead* ahead, ProbeOutcome* outcome) {
+void pollProbeAhead(ProbeAhead* ahead) {
+    fillSlots(ahead);
+    pollRunningSlots(ahead);
+}
+
+int takeReadyProbe(ProbeAhead* ahead, ProbeOutcome* outcome) {
     if (ahead->taken >= ahead->count) {
         return 0;
     }
     fillSlots(ahead);
-    ProbeSlot* slot = &ahead->slots[ahead->taken % ahead->width];
-    while (slot->running) {
-        pollRunningSlots(ahead); // each running prober's poll waits at most 1 ms
+    const ProbeSlot* slot = &ahead->slots[ahead->taken % ahead->width];
+    if (slot->running) {
+        return 0;
     }
     *outcome = ProbeOutcome{ahead->paths[ahead->taken], slot->result, slot->info.duration,
                             slot->info.hasAudio};
     ++ahead->taken;
     fillSlots(ahead); // the freed slot works while the caller handles this outcome
+    return 1;
+}
+
+int takeNextProbe(ProbeAhead* ahead, ProbeOutcome* outcome) {
+    if (ahead->taken >= ahead->count) {
+        return 0;
+    }
+    while (takeReadyProbe(ahead, outcome) == 0) {
+        pollRunningSlots(ahead); // each running prober's poll waits at most 1 ms
+    }
     return 1;
 }
 

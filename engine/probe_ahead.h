@@ -27,6 +27,13 @@ ProbeAhead* createProbeAhead(const char* programPath, const char* const* paths, 
 // Waits for the outcome of the next path in order, keeping up to `width` probers busy
 // meanwhile. Returns 1 with `outcome` filled, or 0 once every path was handed out.
 int takeNextProbe(ProbeAhead* ahead, ProbeOutcome* outcome);
+// The same without waiting, for a caller with other work in its loop: keeps up to `width`
+// probers busy and reads what they printed (each running prober's look waits at most
+// 1 ms) ...
+void pollProbeAhead(ProbeAhead* ahead);
+// ... and takes the next path's outcome when it is there: 1 with `outcome` filled, 0 when
+// it is not yet, or when every path was handed out.
+int takeReadyProbe(ProbeAhead* ahead, ProbeOutcome* outcome);
 // The path the next take reports on, or nullptr when none is left.
 const char* nextProbePath(const ProbeAhead* ahead);
 // Lets go of probers still running (each ends when its input closes) and frees it.

@@ -1,12 +1,12 @@
-// The command-line converter's run: the given files probed several at once, each one that
-// has sound made a job, the jobs converted on `jobs` lanes, an interrupt turned into "q"
-// for every running encoder, and the summary.
+// The command-line converter's run: the given files probed several at once and in order,
+// each one that has sound made a job, the jobs converted on `jobs` lanes while the later
+// files are still being read, an interrupt turned into "q" for every running encoder, and
+// the summary.
 #include "cli_run.h"
 
 #include "bounded_text.h"
 #include "conversion_lanes.h"
 #include "interrupt_signal.h"
-#include "output_claims.h"
 #include "probe_ahead.h"
 #include "run_display.h"
 #include "source_files.h"
@@ -17,8 +17,8 @@
 
 namespace {
 
-// How often the lanes are polled: a file that ends waits at most this long for the next
-// one to start.
+// How often the lanes are looked at while encoders run: a file that ends waits at most
+// this long for the next one to start.
 constexpr auto kPollPeriod = std::chrono::milliseconds(10);
 // How often the live lines are redrawn.
 constexpr double kRedrawSeconds = 0.25;
@@ -28,12 +28,23 @@ std::string toolPath(const char* folder, const char* name) {
     return setToolProgram(&tool, folder, name) == 0 ? tool.programPath : "";
 }
 
+struct Run {
+    const CliOptions& options;
+    const std::vector<SourceFile>& sources;
+    std::vector<PlannedFile>& files; // one per source; never resized, lanes point into it
+    RunDisplay* display;
+    std::string prober;
+    ProbeAhead* ahead = nullptr;
+    std::size_t probed = 0; // files whose probe outcome has been taken, from the first
+    std::size_t next = 0;   // the next file a free lane looks at
+};
+
 // Turns a probe's outcome into the file's starting state and, for media with sound, a job.
-void planFile(PlannedFile* file, const ProbeOutcome& outcome, const CliOptions& options,
-              const std::string& destination, const std::string& prober) {
+void planFile(Run* run, std::size_t index, const ProbeOutcome& outcome) {
+    PlannedFile* file = &run->files[index];
     if (outcome.result == kProbeNotStarted) {
         file->state = FileState::Failed;
-        file->failure = "the prober " + prober + " could not be started";
+        file->failure = "the prober " + run->prober + " could not be started";
     } else if (outcome.result == kProbeRefused) {
         file->state = FileState::Failed;
         file->failure = "the path is too long, or holds a double quote, which a command line cannot carry";
@@ -44,96 +55,79 @@ void planFile(PlannedFile* file, const ProbeOutcome& outcome, const CliOptions& 
         file->state = FileState::Skipped;
         file->skipReason = "no sound in it";
     } else {
-        file->job = createJob(file->path.c_str(), outcome.duration, options.profile);
+        const std::string folder = outputFolderFor(run->options.outputFolder, run->sources[index]);
+        file->job = createJob(file->path.c_str(), outcome.duration, run->options.profile);
         if (file->job == nullptr ||
-            copyText(file->job->destinationFolder, sizeof file->job->destinationFolder,
-                     destination.c_str()) != 0) {
+            copyText(file->job->destinationFolder, sizeof file->job->destinationFolder, folder.c_str()) != 0) {
             file->state = FileState::Failed;
             file->failure = "the path or its output folder is too long";
         }
     }
+    if (file->state != FileState::Waiting) {
+        showFileLine(run->display, *file);
+    }
 }
 
-// Probes every source, `jobs` at once, in order. False when interrupted.
-bool readFiles(const std::vector<SourceFile>& sources, const CliOptions& options,
-               const std::string& prober, std::vector<PlannedFile>* files, RunDisplay* display) {
-    std::vector<const char*> paths;
-    for (const SourceFile& source : sources) {
-        paths.push_back(source.path.c_str());
+// Takes every probe outcome that is ready, in order; with `wait`, every one there is.
+void takeProbes(Run* run, bool wait) {
+    ProbeOutcome outcome;
+    pollProbeAhead(run->ahead);
+    while (run->probed < run->files.size() &&
+           (wait ? takeNextProbe(run->ahead, &outcome) : takeReadyProbe(run->ahead, &outcome)) == 1) {
+        planFile(run, run->probed++, outcome);
+        if (wait && interruptCount() > 0) {
+            return;
+        }
     }
-    ProbeAhead* ahead = createProbeAhead(prober.c_str(), paths.data(), int(paths.size()), options.jobs);
-    if (ahead == nullptr) {
+}
+
+bool skippedAsExisting(Run* run, PlannedFile* file) {
+    if (!run->options.skipExisting || !outputNameTaken(*file->job)) {
         return false;
     }
-    double lastDraw = 0.0;
-    ProbeOutcome outcome;
-    for (std::size_t i = 0; i < sources.size() && interruptCount() == 0; ++i) {
-        if (takeNextProbe(ahead, &outcome) == 0) {
-            break;
-        }
-        PlannedFile& file = (*files)[i];
-        planFile(&file, outcome, options, outputFolderFor(options.outputFolder, sources[i]), prober);
-        if (file.state != FileState::Waiting) {
-            showFileLine(display, file);
-        }
-        if (nowSeconds() - lastDraw > kRedrawSeconds) {
-            showLive(display, *files, nullptr, 0, int(i + 1), int(sources.size()));
-            lastDraw = nowSeconds();
-        }
-    }
-    releaseProbeAhead(ahead);
-    clearLive(display);
-    return interruptCount() == 0;
+    file->state = FileState::Skipped;
+    file->skipReason = "its output exists";
+    showFileLine(run->display, *file);
+    return true;
 }
 
-void dryRun(std::vector<PlannedFile>* files, const CliOptions& options, RunDisplay* display) {
-    for (PlannedFile& file : *files) {
-        if (file.state != FileState::Waiting) {
+void dryRun(Run* run) {
+    takeProbes(run, true);
+    for (std::size_t i = 0; i < run->probed; ++i) {
+        PlannedFile& file = run->files[i];
+        if (file.state != FileState::Waiting || skippedAsExisting(run, &file)) {
             continue;
         }
-        if (options.skipExisting && outputNameTaken(*file.job)) {
-            file.state = FileState::Skipped;
-            file.skipReason = "its output exists";
-        } else if (!planOutputPath(&file)) {
+        if (!planOutputPath(&file)) {
             file.state = FileState::Failed;
             file.failure = "no output path can be composed: it would be too long";
         }
-        showFileLine(display, file);
+        showFileLine(run->display, file);
     }
 }
 
-// Starts the next waiting file on `lane`; files that are skipped or cannot start are
-// reported on the way. False when none was left.
-bool startNextFile(Lane* lane, std::vector<PlannedFile>* files, std::size_t* next,
-                   const CliOptions& options, RunDisplay* display) {
-    while (*next < files->size()) {
-        PlannedFile& file = (*files)[(*next)++];
-        if (file.state != FileState::Waiting) {
-            continue;
-        }
-        if (options.skipExisting && outputNameTaken(*file.job)) {
-            file.state = FileState::Skipped;
-            file.skipReason = "its output exists";
-            showFileLine(display, file);
+// Starts the next probed, waiting file on `lane`; files that are skipped or cannot start
+// are reported on the way.
+void startNextFile(Run* run, Lane* lane) {
+    while (run->next < run->probed) {
+        PlannedFile& file = run->files[run->next++];
+        if (file.state != FileState::Waiting || skippedAsExisting(run, &file)) {
             continue;
         }
         if (startLane(lane, &file)) {
-            return true;
+            return;
         }
-        showFileLine(display, file);
+        showFileLine(run->display, file);
     }
-    return false;
 }
 
 // Converts on the lanes until every file is done, or after an interrupt until every
 // running encoder has finished its file. True when interrupted.
-bool convertFiles(std::vector<PlannedFile>* files, const CliOptions& options,
-                  const std::string& encoder, RunDisplay* display) {
-    std::vector<Lane> lanes(std::size_t(options.jobs));
+bool convertFiles(Run* run, const std::string& encoder) {
+    std::vector<Lane> lanes(std::size_t(run->options.jobs));
     for (Lane& lane : lanes) {
         initLane(&lane, encoder.c_str());
     }
-    std::size_t next = 0;
     int interruptsSeen = 0;
     double lastDraw = 0.0;
     for (;;) {
@@ -144,42 +138,42 @@ bool convertFiles(std::vector<PlannedFile>* files, const CliOptions& options,
                 stopLane(&lane);
                 running += lane.file != nullptr;
             }
-            showMessage(display, interruptsSeen == 0
-                                     ? "Stopping: " + std::to_string(running) +
-                                           " running files finish what they have written."
-                                     : "Still waiting for " + std::to_string(running) +
-                                           " files to be finished; no file is lost.");
+            showMessage(run->display, interruptsSeen == 0
+                                          ? "Stopping: " + std::to_string(running) +
+                                                " running files finish what they have written."
+                                          : "Still waiting for " + std::to_string(running) +
+                                                " files to be finished; no file is lost.");
             interruptsSeen = interrupts;
+        }
+        if (interrupts == 0) {
+            takeProbes(run, false);
         }
         int busy = 0;
         for (Lane& lane : lanes) {
-            if (lane.file == nullptr && interrupts == 0) {
-                startNextFile(&lane, files, &next, options, display);
-            }
-            if (lane.file == nullptr) {
-                continue;
-            }
-            if (pollLane(&lane) == 1) {
+            if (lane.file != nullptr && pollLane(&lane) == 1) {
                 PlannedFile* file = lane.file;
                 finishLane(&lane);
-                showFileLine(display, *file);
+                showFileLine(run->display, *file);
                 lastDraw = 0.0;
-                if (interrupts == 0) {
-                    startNextFile(&lane, files, &next, options, display);
-                }
+            }
+            if (lane.file == nullptr && interrupts == 0) {
+                startNextFile(run, &lane);
             }
             busy += lane.file != nullptr;
         }
-        if (busy == 0 && (interrupts > 0 || next >= files->size())) {
+        if (busy == 0 && (interrupts > 0 || run->next >= run->files.size())) {
             break;
         }
         if (nowSeconds() - lastDraw > kRedrawSeconds) {
-            showLive(display, *files, lanes.data(), int(lanes.size()), 0, 0);
+            showLive(run->display, run->files, lanes.data(), int(lanes.size()), int(run->probed));
             lastDraw = nowSeconds();
         }
-        std::this_thread::sleep_for(kPollPeriod);
+        // With every lane idle the next probe outcome is awaited; its look waits 1 ms.
+        if (busy > 0) {
+            std::this_thread::sleep_for(kPollPeriod);
+        }
     }
-    clearLive(display);
+    clearLive(run->display);
     for (Lane& lane : lanes) {
         releaseConversionRun(&lane.run);
     }
@@ -199,19 +193,27 @@ int runConversion(const CliOptions& options, const char* toolFolder) {
     initRunDisplay(&display, options.quiet, options.dryRun);
     watchInterrupts();
 
-    // Every file's record exists before a lane points at one; the vector never moves.
     std::vector<PlannedFile> files(sources.size());
+    std::vector<const char*> paths;
     for (std::size_t i = 0; i < sources.size(); ++i) {
         files[i].path = sources[i].path;
+        paths.push_back(files[i].path.c_str());
     }
-    bool interrupted = !readFiles(sources, options, toolPath(toolFolder, "pb.dat"), &files, &display);
-    if (!interrupted) {
-        if (options.dryRun) {
-            dryRun(&files, options, &display);
-        } else {
-            interrupted = convertFiles(&files, options, toolPath(toolFolder, "cv.dat"), &display);
-        }
+    Run run{options, sources, files, &display, toolPath(toolFolder, "pb.dat")};
+    // Probing runs as wide as converting: `jobs` probers at once, outcomes in order.
+    run.ahead = createProbeAhead(run.prober.c_str(), paths.data(), int(paths.size()), options.jobs);
+    if (run.ahead == nullptr) {
+        std::fprintf(stderr, "nemarro-cli: out of memory\n");
+        return kExitSomeFailed;
     }
+    bool interrupted = false;
+    if (options.dryRun) {
+        dryRun(&run);
+        interrupted = interruptCount() > 0;
+    } else {
+        interrupted = convertFiles(&run, toolPath(toolFolder, "cv.dat"));
+    }
+    releaseProbeAhead(run.ahead);
     showSummary(&display, files, interrupted);
     int status = kExitConverted;
     for (PlannedFile& file : files) {

@@ -127,47 +127,46 @@ void showMessage(RunDisplay* display, const std::string& text) {
 }
 
 void showLive(RunDisplay* display, const std::vector<PlannedFile>& files, const Lane* lanes,
-              int laneCount, int reading, int readingTotal) {
+              int laneCount, int probed) {
     if (!display->live) {
         return;
     }
     clearLive(display);
     std::string block;
     int lines = 0;
-    if (reading > 0) {
-        block += "Reading files: " + std::to_string(reading) + " of " + std::to_string(readingTotal) + "\n";
-        lines = 1;
-    } else {
-        int finished = 0;
-        int toConvert = 0;
-        for (const PlannedFile& file : files) {
-            toConvert += file.job != nullptr && file.state != FileState::Skipped;
-            finished += file.state == FileState::Converted || file.state == FileState::Failed ||
-                        file.state == FileState::Stopped;
-        }
-        for (int i = 0; i < laneCount; ++i) {
-            if (lanes[i].file != nullptr) {
-                char head[16];
-                std::snprintf(head, sizeof head, "%5.1f%%  ", std::clamp(lanePercent(&lanes[i]), 0.0, 100.0));
-                block += fitted(head, lanes[i].file->path, display->width) + "\n";
-                ++lines;
-            }
-        }
-        double done = 0.0;
-        double total = 0.0;
-        durations(files, lanes, laneCount, &done, &total);
-        const double share = total > 0.0 ? std::clamp(done / total, 0.0, 1.0) : 0.0;
-        const double elapsed = nowSeconds() - display->startSeconds;
-        const int filled = int(share * kBarWidth);
-        std::string bar = "[" + std::string(std::size_t(filled), '#') +
-                          std::string(std::size_t(kBarWidth - filled), '-') + "]";
-        char text[160];
-        std::snprintf(text, sizeof text, " %d/%d files  %5.1f%%  %s elapsed  %s left", finished,
-                      toConvert, share * 100.0, clock(elapsed).c_str(),
-                      share > 0.005 ? clock(elapsed * (1.0 - share) / share).c_str() : "--:--:--");
-        block += (bar + text).substr(0, std::size_t(display->width - 1)) + "\n";
-        ++lines;
+    int finished = 0;
+    int toConvert = 0;
+    for (const PlannedFile& file : files) {
+        toConvert += file.state != FileState::Skipped;
+        finished += file.state == FileState::Converted || file.state == FileState::Failed ||
+                    file.state == FileState::Stopped;
     }
+    for (int i = 0; i < laneCount; ++i) {
+        if (lanes[i].file != nullptr) {
+            char head[16];
+            std::snprintf(head, sizeof head, "%5.1f%%  ", std::clamp(lanePercent(&lanes[i]), 0.0, 100.0));
+            block += fitted(head, lanes[i].file->path, display->width) + "\n";
+            ++lines;
+        }
+    }
+    double done = 0.0;
+    double total = 0.0;
+    durations(files, lanes, laneCount, &done, &total);
+    const double share = total > 0.0 ? std::clamp(done / total, 0.0, 1.0) : 0.0;
+    const double elapsed = nowSeconds() - display->startSeconds;
+    const int filled = int(share * kBarWidth);
+    std::string bar = "[" + std::string(std::size_t(filled), '#') +
+                      std::string(std::size_t(kBarWidth - filled), '-') + "]";
+    char text[200];
+    std::snprintf(text, sizeof text, " %d/%d files  %5.1f%%  %s elapsed  %s left", finished,
+                  toConvert, share * 100.0, clock(elapsed).c_str(),
+                  share > 0.005 ? clock(elapsed * (1.0 - share) / share).c_str() : "--:--:--");
+    std::string line = bar + text;
+    if (probed < int(files.size())) {
+        line += "  (reading " + std::to_string(probed) + " of " + std::to_string(files.size()) + ")";
+    }
+    block += line.substr(0, std::size_t(display->width - 1)) + "\n";
+    ++lines;
     std::fputs(block.c_str(), display->out);
     std::fflush(display->out);
     display->drawnLines = lines;

@@ -28,9 +28,10 @@ void showFileLine(RunDisplay* display, const PlannedFile& file);
 // A line of its own above the live lines ("Stopping: ...").
 void showMessage(RunDisplay* display, const std::string& text);
 // Redraws the live lines: one per busy lane, then the bar over every file to convert.
-// `reading` > 0 shows the reading of files instead ("Reading files: 12 of 40").
+// While files are still being read (`probed` of them so far), the bar says so and its
+// share counts the files read.
 void showLive(RunDisplay* display, const std::vector<PlannedFile>& files, const Lane* lanes,
-              int laneCount, int reading, int readingTotal);
+              int laneCount, int probed);
 // Removes the live lines.
 void clearLive(RunDisplay* display);
 // The closing summary: converted, failed (each with its reason), stopped and skipped.
