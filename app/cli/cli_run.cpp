@@ -12,14 +12,12 @@
 #include "source_files.h"
 #include "tool_process.h"
 
-#include <chrono>
-#include <thread>
 
 namespace {
 
-// How often the lanes are looked at while encoders run: a file that ends waits at most
-// this long for the next one to start.
-constexpr auto kPollPeriod = std::chrono::milliseconds(10);
+// Longest wait for the encoders between two looks at everything else (interrupts, probes,
+// the live lines). An encoder that prints or ends ends the wait at once.
+constexpr int kWaitMilliseconds = 50;
 // How often the live lines are redrawn.
 constexpr double kRedrawSeconds = 0.25;
 
@@ -170,7 +168,7 @@ bool convertFiles(Run* run, const std::string& encoder) {
         }
         // With every lane idle the next probe outcome is awaited; its look waits 1 ms.
         if (busy > 0) {
-            std::this_thread::sleep_for(kPollPeriod);
+            waitForLanes(lanes.data(), int(lanes.size()), run->probed < run->files.size() ? 5 : kWaitMilliseconds);
         }
     }
     clearLive(run->display);

@@ -6,6 +6,8 @@
 #include "output_claims.h"
 #include "path_exists.h"
 
+#include <poll.h>
+
 #include <filesystem>
 #include <system_error>
 
@@ -74,6 +76,18 @@ int pollLane(Lane* lane) { return lane->file == nullptr ? 1 : pollRun(&lane->run
 
 double lanePercent(const Lane* lane) {
     return lane->file == nullptr ? 0.0 : progressPercent(&lane->run.progress);
+}
+
+void waitForLanes(const Lane* lanes, int count, int milliseconds) {
+    pollfd pipes[kMaxOutputClaims];
+    nfds_t watched = 0;
+    for (int i = 0; i < count && watched < kMaxOutputClaims; ++i) {
+        if (lanes[i].file != nullptr && lanes[i].run.encoder.outputRead != kNoPipe) {
+            pipes[watched++] = pollfd{lanes[i].run.encoder.outputRead, POLLIN, 0};
+        }
+    }
+    // An interrupt ends the wait early (EINTR), which is just what the loop wants.
+    poll(pipes, watched, milliseconds);
 }
 
 void stopLane(Lane* lane) {

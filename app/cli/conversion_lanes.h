@@ -48,6 +48,9 @@ bool startLane(Lane* lane, PlannedFile* file);
 int pollLane(Lane* lane);
 // The running file's share of its range converted so far, in percent (0 when free).
 double lanePercent(const Lane* lane);
+// Waits until an encoder of a busy lane has printed something or ended, at most
+// `milliseconds`: a file that ends is seen at once, and the next one starts.
+void waitForLanes(const Lane* lanes, int count, int milliseconds);
 // Asks the encoder to finish what it has written and end ("q").
 void stopLane(Lane* lane);
 // After pollLane gave 1: the engine's verdict makes the file Converted, Stopped (ended
