@@ -2,6 +2,7 @@
 // a job's row and the clock text.
 #include "conversion_job.h"
 
+#include "bit_rate.h"
 #include "bounded_text.h"
 #include "classic_numbers.h"
 #include "job_row_view.h"
@@ -45,9 +46,11 @@ bool jobFieldsHold(const char* sourcePath) {
 void releaseJob(ConversionJob* job) { delete job; }
 
 namespace {
-// The leading integer of a choice entry, in bits per second (kilobits in the entry).
+// A bit rate entry in bits per second ("6.7k" is 6700); 0 for "Auto" and any text that
+// is no bit rate.
 double entryRate(const char* entry) {
-    return entry == nullptr ? 0.0 : static_cast<double>(readLeadingInteger(entry)) * 1000.0;
+    const double kilobits = readKilobits(entry);
+    return kilobits > 0 ? kilobits * 1000.0 : 0.0;
 }
 } // namespace
 

@@ -5,6 +5,8 @@
 #include "native_handles.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // How a program ended.
 struct ExitStatus {
@@ -28,6 +30,18 @@ struct StartedChild {
 // session; on Windows detached) and receives only its two pipe ends. Returns 1 when it runs, 0 when not (bad line, missing program, no
 // pipes); then nothing stays open and `child` is cleared.
 int startChild(const char* commandLine, StartedChild* child);
+
+// Starts the program `arguments[0]` names (a path) with exactly these arguments, in the
+// same way. Windows composes the command line so that the program's runtime splits it
+// back into them; an argument holding a double quote cannot be passed. Returns 0 when it
+// runs, else the system's error number (startErrorText gives its words).
+int startProgram(const std::vector<std::string>& arguments, StartedChild* child);
+std::string startErrorText(int error);
+
+// Ends a program that has not ended by force: gently (POSIX SIGTERM; a Windows program
+// without a console has no gentler request than the end of its input, which this closes)
+// or hard (SIGKILL, TerminateProcess).
+void forceChildEnd(StartedChild* child, bool hard);
 
 // Waits at most `milliseconds` for the program to end. Returns 1 once it has ended
 // (also at every later call), 0 while it runs.

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
 #include <string>
@@ -109,23 +110,32 @@ int spawn(std::vector<std::string>& arguments, int stdinEnd, int outputEnd, pid_
 } // namespace
 
 int startChild(const char* commandLine, StartedChild* child) {
-    *child = StartedChild{kNoProcess, 0, kNoPipe, kNoPipe};
-    ignoreBrokenPipeSignal();
-
     std::vector<std::string> arguments;
-    if (splitCommandLine(commandLine, &arguments) != 0 || arguments[0].empty()) {
+    if (splitCommandLine(commandLine, &arguments) != 0) {
+        *child = StartedChild{kNoProcess, 0, kNoPipe, kNoPipe};
         return 0;
     }
+    return startProgram(arguments, child) == 0 ? 1 : 0;
+}
+
+int startProgram(const std::vector<std::string>& argumentList, StartedChild* child) {
+    *child = StartedChild{kNoProcess, 0, kNoPipe, kNoPipe};
+    ignoreBrokenPipeSignal();
+    if (argumentList.empty() || argumentList[0].empty()) {
+        return EINVAL;
+    }
+    std::vector<std::string> arguments = argumentList;
     int outputPipe[2] = {kNoPipe, kNoPipe};
     int inputPipe[2] = {kNoPipe, kNoPipe};
     // Close-on-exec from birth, so a program started meanwhile by another thread never
     // inherits them; the dup2 onto 0, 1 and 2 clears the flag for this child only.
     if (pipe2(outputPipe, O_CLOEXEC) != 0) {
-        return 0;
+        return errno;
     }
     if (pipe2(inputPipe, O_CLOEXEC) != 0) {
+        const int error = errno;
         closePipePair(outputPipe);
-        return 0;
+        return error;
     }
 
     pid_t pid = 0;
@@ -137,7 +147,7 @@ int startChild(const char* commandLine, StartedChild* child) {
     if (error != 0) {
         closePipe(&outputPipe[0]);
         closePipe(&inputPipe[1]);
-        return 0;
+        return error;
     }
     setNonBlocking(outputPipe[0]);
     setNonBlocking(inputPipe[1]);
@@ -146,7 +156,15 @@ int startChild(const char* commandLine, StartedChild* child) {
     child->processId = static_cast<int32_t>(pid);
     child->outputRead = outputPipe[0];
     child->inputWrite = inputPipe[1];
-    return 1;
+    return 0;
+}
+
+std::string startErrorText(int error) { return std::strerror(error); }
+
+void forceChildEnd(StartedChild* child, bool hard) {
+    if (child->process != kNoProcess && !collect(child->process)) {
+        kill(child->processId, hard ? SIGKILL : SIGTERM);
+    }
 }
 
 int waitChild(ProcessHandle process, int milliseconds) {

@@ -40,15 +40,10 @@ bool createPipe(HANDLE ends[2], int inheritedEnd) {
 bool hasEnded(HANDLE process) {
     return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
 }
-} // namespace
 
-int startChild(const char* commandLine, StartedChild* child) {
+// Starts the program the command line names: 0, or the system's error number.
+DWORD start(const char* commandLine, StartedChild* child) {
     *child = StartedChild{kNoProcess, 0, kNoPipe, kNoPipe};
-    // The same lines are refused as on POSIX: an unclosed quote, or no program.
-    std::vector<std::string> arguments;
-    if (splitCommandLine(commandLine, &arguments) != 0 || arguments[0].empty()) {
-        return 0;
-    }
     // CreateProcessA may write into the line it is given.
     std::vector<char> line(commandLine, commandLine + std::strlen(commandLine) + 1);
 
@@ -56,12 +51,13 @@ int startChild(const char* commandLine, StartedChild* child) {
     HANDLE output[2] = {kNoPipe, kNoPipe};
     HANDLE input[2] = {kNoPipe, kNoPipe};
     if (!createPipe(output, 1)) {
-        return 0;
+        return GetLastError();
     }
     if (!createPipe(input, 0)) {
+        const DWORD error = GetLastError();
         closePipe(&output[0]);
         closePipe(&output[1]);
-        return 0;
+        return error;
     }
 
     STARTUPINFOA startup = {};
@@ -74,6 +70,7 @@ int startChild(const char* commandLine, StartedChild* child) {
     PROCESS_INFORMATION started = {};
     BOOL ok = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS,
                              nullptr, nullptr, &startup, &started);
+    const DWORD error = ok ? 0 : GetLastError();
     // This side's copies of the program's ends go in every case, so the output pipe
     // breaks when the program (and whatever inherited it) has ended.
     closePipe(&input[0]);
@@ -81,7 +78,7 @@ int startChild(const char* commandLine, StartedChild* child) {
     if (!ok) {
         closePipe(&output[0]);
         closePipe(&input[1]);
-        return 0;
+        return error != 0 ? error : ERROR_GEN_FAILURE;
     }
     CloseHandle(started.hThread);
     // Writes to the program's stdin never block: a full pipe is a failed write.
@@ -92,7 +89,64 @@ int startChild(const char* commandLine, StartedChild* child) {
     child->processId = static_cast<int32_t>(started.dwProcessId);
     child->outputRead = output[0];
     child->inputWrite = input[1];
-    return 1;
+    return 0;
+}
+
+// The argument as the C runtime reads it back: quoted when it holds a blank or is empty,
+// with the backslashes before the closing quote doubled.
+std::string quoted(const std::string& argument) {
+    if (!argument.empty() && argument.find_first_of(" \t") == std::string::npos) {
+        return argument;
+    }
+    std::size_t backslashes = 0;
+    while (backslashes < argument.size() && argument[argument.size() - 1 - backslashes] == '\\') {
+        ++backslashes;
+    }
+    return "\"" + argument + std::string(backslashes, '\\') + "\"";
+}
+} // namespace
+
+int startChild(const char* commandLine, StartedChild* child) {
+    *child = StartedChild{kNoProcess, 0, kNoPipe, kNoPipe};
+    // The same lines are refused as on POSIX: an unclosed quote, or no program.
+    std::vector<std::string> arguments;
+    if (splitCommandLine(commandLine, &arguments) != 0 || arguments[0].empty()) {
+        return 0;
+    }
+    return start(commandLine, child) == 0 ? 1 : 0;
+}
+
+int startProgram(const std::vector<std::string>& arguments, StartedChild* child) {
+    *child = StartedChild{kNoProcess, 0, kNoPipe, kNoPipe};
+    std::string line;
+    for (const std::string& argument : arguments) {
+        if (argument.find('"') != std::string::npos) {
+            return ERROR_INVALID_PARAMETER;
+        }
+        line += (line.empty() ? "" : " ") + quoted(argument);
+    }
+    if (arguments.empty() || arguments[0].empty()) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    return static_cast<int>(start(line.c_str(), child));
+}
+
+std::string startErrorText(int error) {
+    char text[512] = {};
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, static_cast<DWORD>(error), 0, text, sizeof text, nullptr);
+    while (length > 0 && std::strchr("\r\n .", text[length - 1]) != nullptr) {
+        --length;
+    }
+    return length > 0 ? std::string(text, length) : "system error " + std::to_string(error);
+}
+
+void forceChildEnd(StartedChild* child, bool hard) {
+    if (!hard) {
+        closePipe(&child->inputWrite);
+    } else if (child->process != kNoProcess && !hasEnded(child->process)) {
+        TerminateProcess(child->process, 1);
+    }
 }
 
 int waitChild(ProcessHandle process, int milliseconds) {

@@ -80,3 +80,8 @@ void closePipe(PipeHandle* pipe) {
     close(*pipe); // no retry on EINTR: on Linux the descriptor is gone either way
     *pipe = kNoPipe;
 }
+
+void waitForPipes(PipeHandle first, PipeHandle second, int milliseconds) {
+    pollfd entries[2] = {{first, POLLIN, 0}, {second, POLLIN, 0}};
+    poll(entries, 2, milliseconds); // a negative descriptor is left out
+}

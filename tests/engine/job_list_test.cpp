@@ -206,6 +206,10 @@ INSTANTIATE_TEST_SUITE_P(
                  audioProfile("flac", "Auto\0", 0, "Auto\0", 0, "Auto\0", 0, ".flac\0"), 240.0,
                  "? MB"},
         SizeCase{"no length", mp3Profile(), 0.0, "? MB"},
+        // The 3GP profiles' AMR rate: 6.7 kbit/s, not 6, over 10,000 s: 7.99 MiB.
+        SizeCase{"6.7k", audioProfile("libopencore_amrnb", "6.7k\0", 0, "8000\0", 0, "Mono\0", 0,
+                                      ".3gp\0"),
+                 10000.0, "8.0MB"},
         SizeCase{"video Auto", videoProfile("mpeg1video", "Auto\0", "Auto\0", "Auto\0", "Auto\0"),
                  240.0, "? MB"},
         // 1000K video + 128K audio over 60 s: 8.07 MiB.

@@ -4,7 +4,8 @@
 //   out TEXT / err TEXT        write TEXT to stdout / stderr (escapes \r \n \t \\ \xHH)
 //   repeat N TEXT              write TEXT to stdout N times
 //   sleep MS                   pause
-//   waitquit MS STATUS         read stdin up to MS ms; on a "q" exit with STATUS
+//   waitquit MS STATUS [FINISH_MS]  read stdin up to MS ms; on a "q" exit with STATUS
+//                              (after FINISH_MS more, as an encoder closing a long file)
 //   record FILE MS             copy what stdin brings within MS ms (or to its end) to FILE
 //   output TEXT                write TEXT to the file the last argument names (an encoder's output)
 //   args FILE                  write every argument after the program's name, one a line
@@ -128,13 +129,15 @@ int main(int argc, char** argv) {
             std::istringstream parts(rest);
             long long limit = 0;
             int status = 0;
-            parts >> limit >> status;
+            long long finish = 0;
+            parts >> limit >> status >> finish;
             bool quit = false;
             readInputFor(limit, [&](const std::string& bytes) {
                 quit = bytes.find('q') != std::string::npos;
                 return quit;
             });
             if (quit) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(finish));
                 std::_Exit(status);
             }
         } else if (command == "record") {

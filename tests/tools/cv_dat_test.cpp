@@ -129,6 +129,44 @@ TEST_F(CvDatWithScriptedFfmpeg, PassesATerminationSignalOnAndWaitsForFfmpegToEnd
     EXPECT_NE(cv.output().find("ffmpeg stopping"), std::string::npos);
 }
 
+// When cv.dat's input ends it asks ffmpeg to finish with "q", then waits as long as
+// ffmpeg shows signs of life; only one silent for 15 s is ended, SIGTERM first, SIGKILL
+// 3 s later.
+struct Finish {
+    const char* label;
+    const char* afterQuit; // what the stand-in does once it is ready; $out is its file
+    int exitCode;
+    double seconds; // at least, and at most this plus 4
+    const char* file; // what is left at the output path; "" for nothing
+};
+
+void PrintTo(const Finish& row, std::ostream* out) { *out << row.label; }
+
+class CvDatStopping : public CvDatWithScriptedFfmpeg,
+                      public testing::WithParamInterface<Finish> {};
+
+TEST_P(CvDatStopping, WaitsForAFinishingFfmpegAndEndsOnlyASilentOne) {
+    scriptFfmpeg(std::string("printf part > \"$out\"; echo ready\n") + GetParam().afterQuit);
+    ChildProgram cv;
+    ASSERT_TRUE(cv.start(line(), environment()));
+    ASSERT_TRUE(cv.waitForOutput("ready", 10));
+    const double closed = secondsNow();
+    cv.abandon(true, false);
+    EXPECT_EQ(cv.finish(), GetParam().exitCode) << cv.output();
+    EXPECT_GE(secondsNow() - closed, GetParam().seconds);
+    EXPECT_LT(secondsNow() - closed, GetParam().seconds + 4);
+    EXPECT_EQ(fileExists(m_output) ? readFile(m_output) : "", GetParam().file);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Finishes, CvDatStopping,
+    testing::Values(Finish{"SlowToCloseItsFile",
+                           "read request; sleep 3.5; printf whole > \"$out\"; exit 0", 0, 3.5,
+                           "whole"},
+                    Finish{"DeafAndDumb", "trap '' TERM; while :; do sleep 0.2; done",
+                           128 + SIGKILL, 18, ""}),
+    [](const testing::TestParamInfo<Finish>& row) { return row.param.label; });
+
 TEST_F(CvDatWithScriptedFfmpeg, WithoutFfmpegSaysSoInOneLineAndWritesNothing) {
     std::string output;
     EXPECT_EQ(runProgram(line(), output, {"PATH=" + m_folder.file("bin")}), 1);

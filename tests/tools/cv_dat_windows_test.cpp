@@ -1,6 +1,6 @@
 // cv.dat on Windows, with the scripted fake installed beside it as ffmpeg.exe: the
 // translated arguments, progress in seconds, a stop request or the end of its input
-// reaching the fake, and the fake's exit status kept.
+// reaching the fake, a slow finish waited for, and the fake's exit status kept.
 #include "child_process.h"
 #include "fake_support.h"
 #include "pipe_io.h"
@@ -19,6 +19,7 @@ struct StopCase {
     const char* scriptEnd; // after the fake noted its arguments and reported progress
     bool closeInput;       // else "q" is written to cv.dat's input
     int exitCode;
+    int seconds; // at least (a slow finish is waited for) and at most this plus 5
 };
 
 class CvDatOnWindows : public testing::TestWithParam<StopCase> {};
@@ -40,7 +41,7 @@ TEST_P(CvDatOnWindows, RunsTheFfmpegBesideItAndPassesProgressStopAndStatus) {
     std::string output;
     bool stopped = false;
     const auto start = std::chrono::steady_clock::now();
-    for (int spins = 0; spins < 20000; ++spins) {
+    for (int spins = 0; spins < 60000; ++spins) {
         if (!stopped && output.find("time=62.50 bitrate=1\r") != std::string::npos) {
             stopped = true;
             if (GetParam().closeInput) {
@@ -60,9 +61,11 @@ TEST_P(CvDatOnWindows, RunsTheFfmpegBesideItAndPassesProgressStopAndStatus) {
         else
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    ASSERT_EQ(waitChild(cv.process, 5000), 1) << output;
+    ASSERT_EQ(waitChild(cv.process, 30000), 1) << output;
     EXPECT_EQ(childExitStatus(cv.process).code, GetParam().exitCode) << output;
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, std::chrono::seconds(GetParam().seconds));
+    EXPECT_LT(took, std::chrono::seconds(GetParam().seconds + 5));
     closePipe(&cv.outputRead);
     closePipe(&cv.inputWrite);
     closeChild(&cv.process);
@@ -75,9 +78,13 @@ TEST_P(CvDatOnWindows, RunsTheFfmpegBesideItAndPassesProgressStopAndStatus) {
 
 INSTANTIATE_TEST_SUITE_P(
     Stops, CvDatOnWindows,
-    testing::Values(StopCase{"QuitOnItsInput", "waitquit 20000 7", false, 7},
-                    StopCase{"EndOfItsInputSendsQuit", "waitquit 20000 7", true, 7},
-                    StopCase{"FfmpegDeafToQuitIsTerminated", "sleep 20000", true, 1}),
+    testing::Values(StopCase{"QuitOnItsInput", "waitquit 20000 7", false, 7, 0},
+                    StopCase{"EndOfItsInputSendsQuit", "waitquit 20000 7", true, 7, 0},
+                    // A long file being closed is waited for, however quiet the encoder.
+                    StopCase{"SlowFinishIsWaitedFor", "waitquit 20000 0 3500", true, 0, 3},
+                    // Silent 15 s after "q": its input is closed, and 3 s later it is
+                    // terminated.
+                    StopCase{"FfmpegDeafToQuitIsTerminated", "sleep 40000", true, 1, 18}),
     [](const testing::TestParamInfo<StopCase>& stop) { return stop.param.name; });
 
 } // namespace

@@ -49,18 +49,19 @@ TEST(ProgressRewriter, GivesTheSameResultWhateverTheReadsAre) {
         ASSERT_EQ(rewrite(kFfmpegOutput, piece), kRewritten) << "pieces of " << piece;
 }
 
-TEST(ProgressRewriter, HoldsBackOnlyWhatMayStillBecomeAClock) {
+TEST(ProgressRewriter, PassesALineOnOnceItsEndHasComeAndCutsOnlyAnEndlessOne) {
     ProgressRewriter rewriter;
     std::string out;
     rewriter.feed("size= 1kB ti", 12, out);
-    EXPECT_EQ(out, "size= 1kB ");
-    rewriter.feed("me=00:01:0", 10, out);
-    EXPECT_EQ(out, "size= 1kB ");
-    rewriter.feed("2.5", 3, out);
-    EXPECT_EQ(out, "size= 1kB "); // more digits may follow
-    rewriter.feed("0 bitrate", 9, out);
-    EXPECT_EQ(out, "size= 1kB time=62.50 bitrate");
+    rewriter.feed("me=00:01:02.50 bitrate", 22, out);
+    EXPECT_EQ(out, "");
+    rewriter.feed("\rnext", 5, out);
+    EXPECT_EQ(out, "size= 1kB time=62.50 bitrate\r");
     EXPECT_EQ(rewriter.lastTime(), "62.50");
+    // A run without CR or LF is passed on in pieces, the same whatever the reads.
+    const std::string endless(40000, 'x');
+    EXPECT_EQ(rewrite(endless, 1), endless);
+    EXPECT_EQ(rewrite(endless + "time=00:00:01.00\n", 7000), endless + "time=1.00\n");
 }
 
 TEST(ProgressRewriter, AClockAtTheVeryEndIsRewrittenWhenTheStreamEnds) {

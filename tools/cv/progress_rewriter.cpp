@@ -1,134 +1,98 @@
-// Stream rewriting of ffmpeg's progress clock into seconds.
+// Line by line rewriting of ffmpeg's progress clock into seconds.
 #include "progress_rewriter.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <cstdint>
 
 namespace {
 
-constexpr char kKey[] = "time=";
-constexpr std::size_t kKeyLength = sizeof(kKey) - 1;
-// A field longer than this is no clock of ffmpeg's; giving up keeps the held text short
-// and the arithmetic far from overflow.
-constexpr int kMaxFieldDigits = 12;
+constexpr std::string_view kKey = "time=";
+// A field longer than this is no clock of ffmpeg's; it also keeps the arithmetic far
+// from overflow.
+constexpr std::size_t kMaxFieldDigits = 12;
+// ffmpeg's lines are far shorter; a longer run without CR or LF is passed on as it is.
+constexpr std::size_t kMaxLine = 16384;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+// The number of digits at `at`, at most kMaxFieldDigits.
+std::size_t digitsAt(std::string_view text, std::size_t at) {
+    std::size_t count = 0;
+    while (at + count < text.size() && count < kMaxFieldDigits && text[at + count] >= '0' &&
+           text[at + count] <= '9')
+        ++count;
+    return count;
+}
+
+std::int64_t number(std::string_view digits) {
+    std::int64_t value = 0;
+    for (char c : digits)
+        value = value * 10 + (c - '0');
+    return value;
+}
+
+// Reads the clock "[-]H:M:S[.F]" at `at` (every field but F at least one digit) and
+// writes it as seconds. Returns where the clock ends, or 0 when there is none.
+std::size_t readClock(std::string_view text, std::size_t at, std::string& seconds) {
+    const bool negative = at < text.size() && text[at] == '-';
+    std::size_t end = at + (negative ? 1 : 0);
+    std::int64_t whole = 0;
+    for (int field = 0; field < 3; ++field) {
+        const std::size_t count = digitsAt(text, end);
+        if (count == 0 || (field < 2 && (end + count >= text.size() || text[end + count] != ':')))
+            return 0;
+        whole = whole * 60 + number(text.substr(end, count));
+        end += count + (field < 2 ? 1 : 0);
+    }
+    seconds = (negative ? "-" : "") + std::to_string(whole);
+    if (end < text.size() && text[end] == '.') {
+        // The fraction digits are copied, not recomputed, so no rounding creeps in.
+        const std::size_t count = digitsAt(text, end + 1);
+        seconds += text.substr(end, count + 1);
+        end += count + 1;
+    }
+    return end;
+}
 
 } // namespace
 
 void ProgressRewriter::feed(const char* data, std::size_t size, std::string& out) {
-    out.reserve(out.size() + size);
-    for (std::size_t i = 0; i < size; ++i)
-        take(data[i], out);
+    const std::string_view text(data, size);
+    std::size_t start = 0;
+    while (start < size) {
+        const std::size_t room = kMaxLine - m_line.size();
+        std::size_t end = text.find_first_of("\r\n", start);
+        end = end == std::string_view::npos ? size : end + 1;
+        if (end - start < room && text[end - 1] != '\r' && text[end - 1] != '\n') {
+            m_line.append(text.substr(start));
+            return;
+        }
+        end = std::min(end, start + room);
+        m_line.append(text.substr(start, end - start));
+        rewrite(m_line, out);
+        m_line.clear();
+        start = end;
+    }
 }
 
 void ProgressRewriter::finish(std::string& out) {
-    if (!completeClock(out))
-        giveUp(out);
+    rewrite(m_line, out);
+    m_line.clear();
 }
 
-void ProgressRewriter::restart() {
-    m_phase = Phase::Idle;
-    m_held.clear();
-    m_negative = false;
-    m_hours = m_minutes = m_seconds = 0;
-    m_digits = 0;
-    m_fraction.clear();
-}
-
-// Not a clock after all: the held bytes go out exactly as they came.
-void ProgressRewriter::giveUp(std::string& out) {
-    out += m_held;
-    restart();
-}
-
-// Writes the held clock as seconds when it is whole (hours, minutes and seconds seen).
-bool ProgressRewriter::completeClock(std::string& out) {
-    if (m_phase != Phase::Seconds && m_phase != Phase::Fraction)
-        return false;
-    if (m_phase == Phase::Seconds && m_digits == 0)
-        return false;
-    const std::int64_t whole = m_hours * 3600 + m_minutes * 60 + m_seconds;
-    char number[64];
-    // The fraction digits are copied, not recomputed, so no rounding creeps in.
-    std::snprintf(number, sizeof number, "%s%lld%s%s", m_negative ? "-" : "",
-                  static_cast<long long>(whole), m_phase == Phase::Fraction ? "." : "",
-                  m_fraction.c_str());
-    m_lastTime = number;
-    m_hasTime = true;
-    out += kKey;
-    out += number;
-    restart();
-    return true;
-}
-
-void ProgressRewriter::take(char c, std::string& out) {
-    switch (m_phase) {
-    case Phase::Idle:
-        if (c == kKey[0]) {
-            m_held.assign(1, c);
-            m_phase = Phase::Key;
-        } else {
-            out += c;
+void ProgressRewriter::rewrite(std::string_view line, std::string& out) {
+    std::size_t copied = 0;
+    for (std::size_t key = line.find(kKey); key != std::string_view::npos;) {
+        const std::size_t clock = key + kKey.size();
+        std::string seconds;
+        const std::size_t end = readClock(line, clock, seconds);
+        if (end == 0) {
+            key = line.find(kKey, clock);
+            continue;
         }
-        return;
-    case Phase::Key:
-        if (c != kKey[m_held.size()]) {
-            giveUp(out);
-            take(c, out);
-            return;
-        }
-        m_held += c;
-        if (m_held.size() == kKeyLength)
-            m_phase = Phase::Sign;
-        return;
-    case Phase::Sign:
-        if (c == '-' && !m_negative) {
-            m_negative = true;
-            m_held += c;
-            return;
-        }
-        if (!isDigit(c)) {
-            giveUp(out);
-            take(c, out);
-            return;
-        }
-        m_phase = Phase::Hours;
-        m_digits = 0;
-        [[fallthrough]];
-    case Phase::Hours:
-    case Phase::Minutes:
-    case Phase::Seconds: {
-        std::int64_t& field = m_phase == Phase::Hours     ? m_hours
-                              : m_phase == Phase::Minutes ? m_minutes
-                                                          : m_seconds;
-        if (isDigit(c) && m_digits < kMaxFieldDigits) {
-            field = field * 10 + (c - '0');
-            ++m_digits;
-            m_held += c;
-            return;
-        }
-        const char separator = m_phase == Phase::Seconds ? '.' : ':';
-        if (c == separator && m_digits > 0) {
-            m_held += c;
-            m_digits = 0;
-            m_phase = m_phase == Phase::Hours     ? Phase::Minutes
-                      : m_phase == Phase::Minutes ? Phase::Seconds
-                                                  : Phase::Fraction;
-            return;
-        }
-        if (!completeClock(out))
-            giveUp(out);
-        take(c, out);
-        return;
+        out.append(line.substr(copied, clock - copied)).append(seconds);
+        m_lastTime = seconds;
+        m_hasTime = true;
+        copied = end;
+        key = line.find(kKey, end);
     }
-    case Phase::Fraction:
-        if (isDigit(c) && m_fraction.size() < kMaxFieldDigits) {
-            m_fraction += c;
-            m_held += c;
-            return;
-        }
-        completeClock(out);
-        take(c, out);
-        return;
-    }
+    out.append(line.substr(copied));
 }

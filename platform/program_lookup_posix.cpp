@@ -25,7 +25,7 @@ std::string defaultSearchPath() {
 
 } // namespace
 
-const char kProgramSearchPlaces[] = "on PATH";
+const bool kProgramLookupTriesOwnFolder = false;
 
 std::string findProgramOnPath(const std::string& name) {
     if (name.empty())

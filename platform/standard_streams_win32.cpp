@@ -17,3 +17,10 @@ bool writeStandardError(const char* data, std::size_t size) {
     }
     return true;
 }
+
+PipeHandle watchableStandardInput() {
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    return input != nullptr && input != INVALID_HANDLE_VALUE && GetFileType(input) == FILE_TYPE_PIPE
+               ? input
+               : kNoPipe;
+}

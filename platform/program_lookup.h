@@ -10,5 +10,5 @@
 // holding a folder separator is taken as it is. Empty when there is none.
 std::string findProgramOnPath(const std::string& name);
 
-// Where findProgramOnPath looks, for messages: "on PATH", or "beside cv.dat or on PATH".
-extern const char kProgramSearchPlaces[];
+// Whether findProgramOnPath looks beside this program first (Windows), for messages.
+extern const bool kProgramLookupTriesOwnFolder;

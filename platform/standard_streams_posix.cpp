@@ -5,6 +5,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 void prepareStandardStreams() {
@@ -30,4 +31,11 @@ bool writeStandardError(const char* data, std::size_t size) {
         }
     }
     return true;
+}
+
+PipeHandle watchableStandardInput() {
+    struct stat info {};
+    const bool pipe = fstat(STDIN_FILENO, &info) == 0 &&
+                      (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode));
+    return pipe ? STDIN_FILENO : kNoPipe;
 }

@@ -1,5 +1,8 @@
-// cv.dat's own standard streams: made safe to use, and its reports written to standard error.
+// A console program's own standard streams: made safe to use, standard error written
+// whole, and standard input watched for its end.
 #pragma once
+
+#include "native_handles.h"
 
 #include <cstddef>
 
@@ -13,3 +16,7 @@ void prepareStandardStreams();
 // Writes all of `data` to standard error. False when it could not be passed on: whoever
 // read our reports is gone.
 bool writeStandardError(const char* data, std::size_t size);
+
+// Standard input as a pipe end when it is a pipe (or, on POSIX, a socket): only then does
+// its end say that whoever started us is gone. A terminal or /dev/null gives kNoPipe.
+PipeHandle watchableStandardInput();

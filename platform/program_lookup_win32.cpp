@@ -22,7 +22,7 @@ std::string inFolder(const std::string& folder, const std::string& file) {
 
 } // namespace
 
-const char kProgramSearchPlaces[] = "beside cv.dat or on PATH";
+const bool kProgramLookupTriesOwnFolder = true;
 
 std::string findProgramOnPath(const std::string& name) {
     if (name.empty())
