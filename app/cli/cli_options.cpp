@@ -115,6 +115,10 @@ CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::stri
         case 'c': channels.value = optarg; break;
         case 'o':
             options->outputFolder = optarg;
+            // "out/" names "out": the outputs' paths get no doubled separator.
+            while (options->outputFolder.size() > 1 && options->outputFolder.back() == '/') {
+                options->outputFolder.pop_back();
+            }
             if (options->outputFolder.empty()) {
                 *error = "the output folder is empty";
                 return CliRequest::Refused;
