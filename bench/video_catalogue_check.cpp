@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
                 profile->audioCodecIndex = a;
                 for (const Source& source : sources) {
                     ConversionJob* job = createJob(source.path.c_str(), seconds, profile);
-                    std::snprintf(job->destinationFolder, sizeof job->destinationFolder, "%s", out.c_str());
+                    setJobDestination(job, out.c_str());
                     char line[kCommandLineSize];
                     buildEncoderCommandLine("cv.dat", job, line);
                     // The same options from the same source are the same conversion.

@@ -2,12 +2,14 @@
 // (Start, the 50 ms encoder poll, the next job) over three-minute files to MP3 against
 // ffmpeg called directly, and the probing worker behind Open File over small files
 // against plain ffprobe calls, with the longest time the window's thread was kept from
-// its event loop meanwhile. Direct runs go before and after the window's (in rounds for
-// the probing), so a machine whose load changes weighs on both alike.
+// its event loop meanwhile and the window's resident memory once the files are in.
+// Direct runs go before and after the window's (in rounds for the probing), so a
+// machine whose load changes weighs on both alike.
 // Usage: window_bench [three-minute files (20)] [probed files (1000)]
 #include "adding_files.h"
 #include "destination.h"
 #include "main_dlg.h"
+#include "resident_memory.h"
 
 #include <QApplication>
 #include <QDir>
@@ -193,6 +195,7 @@ int main(int argc, char** argv) {
         CMainDlg window(bench.module.path().toLocal8Bit().constData());
         window.show();
         QTest::qWait(1000); // painted once, as a window is long before the user adds files
+        const long shownKib = residentKib();
         constexpr int kRound = 100;
         double windowTime = 0;
         double direct = 0;
@@ -218,6 +221,10 @@ int main(int argc, char** argv) {
         const double idleBlock = watch.stopMs();
         const int added = window.jobList()->topLevelItemCount();
         failures += probedFiles - added;
+        std::printf("Window's resident memory: %.1f MB shown and painted, %.1f MB with %d files "
+                    "added (%.0f bytes a file)\n",
+                    shownKib / 1024.0, residentKib() / 1024.0, added,
+                    added > 0 ? (residentKib() - shownKib) * 1024.0 / added : 0.0);
         std::printf("Probing worker, %d one-second files: window %.2f s, ffprobe directly %.2f s, "
                     "ratio %.3f (target <= 0.3); %d rows added; longest block of the window's "
                     "thread %.1f ms (target < 50 ms; %.1f ms over an idle loop)\n",

@@ -9,20 +9,72 @@
 #include "path_split.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <cwchar>
+#include <initializer_list>
 #include <new>
 
+namespace {
+// A path split into the job's parts, checked against the sizes of their fields.
+struct SourceParts {
+    char drive[kDriveSize];
+    char folder[kPathSize];
+    char baseName[kPathSize];
+    char extension[kExtensionSize];
+};
+
+int splitSource(const char* sourcePath, SourceParts* parts) {
+    if (std::strlen(sourcePath) >= kPathSize) {
+        return -1;
+    }
+    return splitPath(sourcePath, parts->drive, sizeof parts->drive, parts->folder,
+                     sizeof parts->folder, parts->baseName, sizeof parts->baseName,
+                     parts->extension, sizeof parts->extension);
+}
+
+void releasePathText(const char* text) {
+    if (text != kNoPath) {
+        std::free(const_cast<char*>(text));
+    }
+}
+
+// Puts a copy of `text` (the shared empty text when it is empty) into `field`.
+int replacePathText(const char** field, const char* text) {
+    std::size_t length = std::strlen(text);
+    if (length >= kPathSize) {
+        return -1;
+    }
+    const char* copy = kNoPath;
+    if (length > 0) {
+        char* allocated = static_cast<char*>(std::malloc(length + 1));
+        if (allocated == nullptr) {
+            return -1;
+        }
+        std::memcpy(allocated, text, length + 1);
+        copy = allocated;
+    }
+    releasePathText(*field);
+    *field = copy;
+    return 0;
+}
+} // namespace
+
 ConversionJob* createJob(const char* sourcePath, double duration, ConversionProfile* profile) {
+    SourceParts parts;
+    if (splitSource(sourcePath, &parts) != 0) {
+        return nullptr;
+    }
     ConversionJob* job = new (std::nothrow) ConversionJob{};
     if (job == nullptr) {
         return nullptr;
     }
-    if (copyText(job->sourcePath, sizeof job->sourcePath, sourcePath) != 0 ||
-        splitPath(job->sourcePath, job->sourceDrive, sizeof job->sourceDrive,
-                  job->sourceFolder, sizeof job->sourceFolder, job->sourceBaseName,
-                  sizeof job->sourceBaseName, job->sourceExtension,
-                  sizeof job->sourceExtension) != 0) {
-        delete job;
+    std::memcpy(job->sourceDrive, parts.drive, sizeof job->sourceDrive);
+    std::memcpy(job->sourceExtension, parts.extension, sizeof job->sourceExtension);
+    if (replacePathText(&job->sourcePath, sourcePath) != 0 ||
+        replacePathText(&job->sourceFolder, parts.folder) != 0 ||
+        replacePathText(&job->sourceBaseName, parts.baseName) != 0) {
+        releaseJob(job);
         return nullptr;
     }
     job->duration = duration;
@@ -35,15 +87,28 @@ ConversionJob* createJob(const char* sourcePath, double duration, ConversionProf
 }
 
 bool jobFieldsHold(const char* sourcePath) {
-    ConversionJob fields{};
-    return copyText(fields.sourcePath, sizeof fields.sourcePath, sourcePath) == 0 &&
-           splitPath(sourcePath, fields.sourceDrive, sizeof fields.sourceDrive,
-                     fields.sourceFolder, sizeof fields.sourceFolder, fields.sourceBaseName,
-                     sizeof fields.sourceBaseName, fields.sourceExtension,
-                     sizeof fields.sourceExtension) == 0;
+    SourceParts parts;
+    return splitSource(sourcePath, &parts) == 0;
 }
 
-void releaseJob(ConversionJob* job) { delete job; }
+void releaseJob(ConversionJob* job) {
+    if (job == nullptr) {
+        return;
+    }
+    for (const char* text : {job->sourcePath, job->sourceFolder, job->sourceBaseName,
+                             job->outputBaseName, job->destinationFolder}) {
+        releasePathText(text);
+    }
+    delete job;
+}
+
+int setJobOutputBaseName(ConversionJob* job, const char* text) {
+    return replacePathText(&job->outputBaseName, text);
+}
+
+int setJobDestination(ConversionJob* job, const char* text) {
+    return replacePathText(&job->destinationFolder, text);
+}
 
 namespace {
 // A bit rate entry in bits per second ("6.7k" is 6700); 0 for "Auto" and any text that

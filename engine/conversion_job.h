@@ -2,6 +2,7 @@
 // with, where its output goes, and the texts of its row.
 #pragma once
 
+#include "path_limits.h"
 #include "profile.h"
 
 #include <cstddef>
@@ -10,22 +11,27 @@
 
 class JobRowView;
 
-inline constexpr std::size_t kPathSize = 260;      // 259 characters and the terminator
 inline constexpr std::size_t kDriveSize = 32;
 inline constexpr std::size_t kExtensionSize = 32;
 inline constexpr std::size_t kClockTextSize = 32;
 inline constexpr std::size_t kSizeTextSize = 16;
 inline constexpr std::size_t kJobNoteSize = 512;
 
-// Text fields are 8-bit text in the locale's encoding, zero-terminated.
+// The text of an empty path field; it is shared, never allocated.
+inline constexpr char kNoPath[] = "";
+
+// Text fields are 8-bit text in the locale's encoding, zero-terminated. The five path
+// fields are read-only here: each is allocated to its own length (a path may be as long
+// as kPathSize allows, and ten thousand jobs must stay small), never null, and written
+// only by createJob, setJobOutputBaseName and setJobDestination; releaseJob frees them.
 struct ConversionJob {
-    char sourcePath[kPathSize];
+    const char* sourcePath = kNoPath;
     char sourceDrive[kDriveSize];       // always empty on POSIX
-    char sourceFolder[kPathSize];       // with its leading and trailing separator
+    const char* sourceFolder = kNoPath; // with its leading and trailing separator
     char sourceExtension[kExtensionSize]; // with its dot
-    char sourceBaseName[kPathSize];     // no folder, no extension
-    char outputBaseName[kPathSize];     // written by buildOutputPath at every start
-    char destinationFolder[kPathSize];  // empty: beside the source file
+    const char* sourceBaseName = kNoPath;    // no folder, no extension
+    const char* outputBaseName = kNoPath;    // written by buildOutputPath at every start
+    const char* destinationFolder = kNoPath; // empty: beside the source file
     double duration;                    // seconds, from the probe
     char durationText[kClockTextSize];  // formatClock(duration)
     double trimStart;                   // range to convert, seconds
@@ -47,6 +53,10 @@ ConversionJob* createJob(const char* sourcePath, double duration, ConversionProf
 // True when createJob would take the path: it and each of its parts fit their fields.
 bool jobFieldsHold(const char* sourcePath);
 void releaseJob(ConversionJob* job);
+// Replace the job's outputBaseName or destinationFolder with a copy of `text`. Return 0,
+// or -1 when it has kPathSize bytes or more or no memory is left (the field then stays).
+int setJobOutputBaseName(ConversionJob* job, const char* text);
+int setJobDestination(ConversionJob* job, const char* text);
 
 // Fills sizeText from the job's range and profile: "%.1fMB", or "? MB" when the size is
 // 0 or a video profile's video bit rate is not a number.

@@ -12,6 +12,10 @@
 
 namespace {
 constexpr std::size_t kRangePartSize = 64;
+#ifndef _WIN32
+// Here the line holds the longest program path, source, output path and option parts.
+static_assert(kCommandLineSize >= 3 * kPathSize + 2 * kArgsSize + 2 * kRangePartSize + 32);
+#endif
 
 bool isAuto(const char* entry) { return std::strcmp(entry, "Auto") == 0; }
 
@@ -121,10 +125,12 @@ int buildOutputPath(ConversionJob* job, char* path) {
     }
     const char* extension = selectedExtension(*job->profile);
     char folder[kPathSize];
+    char baseName[kPathSize];
     if (extension == nullptr || outputFolder(*job, folder) != kBuildDone ||
-        copyText(job->outputBaseName, sizeof job->outputBaseName, job->sourceBaseName) != 0 ||
-        uniqueOutputName(job->outputBaseName, folder, extension) != kBuildDone ||
-        formatText(path, kPathSize, "%s%s%s", folder, job->outputBaseName, extension) != 0) {
+        copyText(baseName, sizeof baseName, job->sourceBaseName) != 0 ||
+        uniqueOutputName(baseName, folder, extension) != kBuildDone ||
+        formatText(path, kPathSize, "%s%s%s", folder, baseName, extension) != 0 ||
+        setJobOutputBaseName(job, baseName) != 0) {
         path[0] = '\0';
         return kBuildRefused;
     }

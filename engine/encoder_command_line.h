@@ -7,8 +7,8 @@
 
 #include <cstddef>
 
-inline constexpr std::size_t kArgsSize = 512;        // audio part, video part
-inline constexpr std::size_t kCommandLineSize = 512; // the whole line
+// The whole line has kCommandLineSize bytes (path_limits.h).
+inline constexpr std::size_t kArgsSize = 512; // audio part, video part
 
 // Results of the builders.
 inline constexpr int kBuildDone = 0;

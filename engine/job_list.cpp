@@ -74,10 +74,13 @@ int setDestinationForAll(const char* folder) {
     if (std::strlen(folder) >= kPathSize) {
         return -1;
     }
+    int result = 0;
     for (ConversionJob* job = g_jobList.head; job != nullptr; job = job->next) {
-        copyText(job->destinationFolder, sizeof job->destinationFolder, folder);
+        if (setJobDestination(job, folder) != 0) {
+            result = -1; // out of memory: this job keeps its folder
+        }
     }
-    return 0;
+    return result;
 }
 
 void refreshAllRows(JobRowView* view) {

@@ -25,7 +25,8 @@ void clearJobs();
 // Sets every job's row to its position.
 void renumberRows();
 // Copies `folder` into every job's destinationFolder ("" = beside the source).
-// Returns 0, or -1 when the folder does not fit 259 characters (nothing changes).
+// Returns 0, or -1 when the folder does not fit kPathSize (nothing changes) or, out of
+// memory, a job kept its old folder.
 int setDestinationForAll(const char* folder);
 // refreshJobRow for every job, in chain order, with currentProfile.
 void refreshAllRows(JobRowView* view);

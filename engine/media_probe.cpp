@@ -41,7 +41,7 @@ void releaseOutput(MediaInfo* info) {
 
 int probePrepare(ToolProcess* tool) {
     auto* info = static_cast<MediaInfo*>(tool->context);
-    // The probe line must fit 259 characters, and a quote in a path cannot be carried.
+    // The probe line must fit kProbeLineSize, and a quote in a path cannot be carried.
     char line[kProbeLineSize];
     if (hasDoubleQuote(tool->programPath) || hasDoubleQuote(info->sourcePath) ||
         formatText(line, sizeof line, "\"%s\" -show_format -show_streams \"%s\"",

@@ -19,8 +19,6 @@ extern MediaInfo g_mediaInfo;
 extern ToolProcess g_probeProcess; // context &g_mediaInfo, handlers kProbeHandlers
 extern const ToolHandlers kProbeHandlers;
 
-inline constexpr std::size_t kProbeLineSize = 260;
-
 // Results of probeAndAddJob and of a probe run (startProbe, finishProbe).
 inline constexpr int kProbeAdded = 0;
 inline constexpr int kProbeReadable = 0; // a probe run gave a usable duration

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "native_handles.h"
+#include "path_limits.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,8 +20,10 @@ struct ToolHandlers {
     void (*finish)(ToolProcess* tool);
 };
 
-inline constexpr std::size_t kToolPathSize = 260;
-inline constexpr std::size_t kToolLineSize = 512;
+inline constexpr std::size_t kToolPathSize = kPathSize;
+// Holds the encoder's line and the prober's.
+inline constexpr std::size_t kToolLineSize =
+    kCommandLineSize > kProbeLineSize ? kCommandLineSize : kProbeLineSize;
 inline constexpr std::size_t kChunkSize = 512; // at most 511 bytes and a terminator
 inline constexpr int32_t kExitUnknown = -1;
 

@@ -56,7 +56,7 @@ void planFile(Run* run, std::size_t index, const ProbeOutcome& outcome) {
         const std::string folder = outputFolderFor(run->options.outputFolder, run->sources[index]);
         file->job = createJob(file->path.c_str(), outcome.duration, run->options.profile);
         if (file->job == nullptr ||
-            copyText(file->job->destinationFolder, sizeof file->job->destinationFolder, folder.c_str()) != 0) {
+            setJobDestination(file->job, folder.c_str()) != 0) {
             file->state = FileState::Failed;
             file->failure = "the path or its output folder is too long";
         }

@@ -30,13 +30,17 @@ bool outputNameTaken(const ConversionJob& job) {
 }
 
 bool planOutputPath(PlannedFile* file) {
-    return buildOutputPath(file->job, file->outputPath) == kBuildDone &&
-           claimOutputPath(file->outputPath) == 0;
+    char path[kPathSize];
+    if (buildOutputPath(file->job, path) != kBuildDone || claimOutputPath(path) != 0) {
+        return false;
+    }
+    file->outputPath = path;
+    return true;
 }
 
 bool startLane(Lane* lane, PlannedFile* file) {
     ConversionJob* job = file->job;
-    file->outputPath[0] = '\0';
+    file->outputPath.clear();
     lane->stopRequested = false;
     if (job->destinationFolder[0] != '\0') {
         std::error_code error;
@@ -54,9 +58,9 @@ bool startLane(Lane* lane, PlannedFile* file) {
     char folder[kPathSize];
     const RunStart start = startJob(&lane->run, job, folder);
     if (start == RunStart::Started) {
-        copyText(file->outputPath, sizeof file->outputPath, lane->run.outputPath);
+        file->outputPath = lane->run.outputPath;
         // At most kMaxOutputClaims lanes run, so the claim always finds room.
-        claimOutputPath(file->outputPath);
+        claimOutputPath(lane->run.outputPath);
         file->state = FileState::Running;
         lane->file = file;
         return true;
@@ -109,7 +113,7 @@ void finishLane(Lane* lane) {
     } else {
         file->state = FileState::Failed;
     }
-    releaseOutputPath(file->outputPath);
+    releaseOutputPath(file->outputPath.c_str());
     lane->file = nullptr;
     lane->stopRequested = false;
 }

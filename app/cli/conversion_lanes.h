@@ -25,7 +25,7 @@ struct PlannedFile {
     FileState state = FileState::Waiting;
     const char* skipReason = "";
     std::string failure;
-    char outputPath[kPathSize] = ""; // composed when its encoder started
+    std::string outputPath; // composed when its encoder started (a library can be large)
 };
 
 struct Lane {

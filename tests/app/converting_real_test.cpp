@@ -1,7 +1,8 @@
 // End to end with the real cv.dat and pb.dat over the system's ffmpeg: real audio files
 // (one name with a blank, one with letters beyond ASCII) added through Open File,
 // converted to MP3 and FLAC into a chosen folder, and converted again without
-// overwriting anything; a trimmed range under a decimal-comma locale.
+// overwriting anything; paths up to the longest allowed; a trimmed range under a
+// decimal-comma locale.
 #include "window_fixture.h"
 
 #include "adding_files.h"
@@ -10,6 +11,7 @@
 #include "encoder_progress.h"
 #include "job_list.h"
 #include "media_probe.h"
+#include "scratch_folder.h"
 #include "tool_process.h"
 
 #include <QClipboard>
@@ -93,7 +95,7 @@ protected:
     }
 
     QString makeAudio(const QString& name, const char* seconds) {
-        const QString path = m_sources.filePath(name);
+        const QString path = QDir::isAbsolutePath(name) ? name : m_sources.filePath(name);
         EXPECT_TRUE(runProgram(QStringLiteral("ffmpeg"),
                                {"-v", "error", "-nostdin", "-f", "lavfi", "-i",
                                 QStringLiteral("sine=frequency=440:duration=%1").arg(seconds), "-ac", "2",
@@ -203,6 +205,75 @@ TEST_F(RealToolsTest, AFileFfprobeCannotReadIsLeftOut) {
     ASSERT_EQ(m_window->jobList()->topLevelItemCount(), 1);
     EXPECT_EQ(m_window->jobList()->topLevelItem(0)->text(kColumnFileName), "good");
     EXPECT_EQ(m_window->jobList()->topLevelItem(0)->text(kColumnDuration), "00:00:01.00");
+}
+
+// Paths as music libraries have them, deep folders with names beyond ASCII, added
+// through Open File: sources of about 350 and 1,000 bytes and of the longest length a
+// path may have, into a destination of about 400 bytes and into the longest one the
+// output path allows. A source or an output path one byte longer is refused, and
+// nothing is written.
+TEST_F(RealToolsTest, LongPathsConvertAndOnesOverTheLimitAreRefusedWithNothingWritten) {
+    constexpr std::size_t kName = sizeof("/Симфония №5.wav") - 1;
+    constexpr std::size_t kOutputName = sizeof("/Симфония №5.mp3") - 1;
+    struct Case {
+        std::size_t source;      // bytes of the source's path
+        std::size_t destination; // bytes of the chosen folder's path
+        const char* status;      // nullptr: no row is added
+    };
+    const Case cases[] = {
+        {350, 400, "Success!"},
+        {1000, 400, "Success!"},
+        {kPathSize - 1, 400, "Success!"},
+        {kPathSize, 400, nullptr},
+        {350, kPathSize - 1 - kOutputName, "Success!"},
+        {350, kPathSize - kOutputName, "FATAL!"},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "source " << c.source << ", destination " << c.destination);
+        const std::string root = std::to_string(index++);
+        ASSERT_TRUE(QDir(m_sources.path()).mkdir(QString::fromStdString(root)));
+        ASSERT_TRUE(QDir(m_output.path()).mkdir(QString::fromStdString(root)));
+        const std::string sourceFolder = makeDeepFolder(
+            m_sources.filePath(QString::fromStdString(root)).toStdString(), c.source - kName, "Чайковский ");
+        const std::string outputFolder = makeDeepFolder(
+            m_output.filePath(QString::fromStdString(root)).toStdString(), c.destination, "交響曲");
+        ASSERT_FALSE(sourceFolder.empty() || outputFolder.empty());
+        const QString source = QString::fromStdString(sourceFolder) + QStringLiteral("/Симфония №5.wav");
+        const QString output = QString::fromStdString(outputFolder);
+        if (c.source < kPathSize) // a longer path cannot be created by its name
+            makeAudio(source, "1");
+
+        m_window->button(CMainDlg::IDC_CLEAR)->click();
+        setFolderChooser([output](QWidget*, const QString&, QString* folder) {
+            *folder = output;
+            return kFolderChosen;
+        });
+        m_window->button(CMainDlg::IDC_BROWSE)->click();
+        ASSERT_EQ(QString::fromLocal8Bit(m_window->selectedFolder()), output);
+        setOpenFileChooser([source](QWidget*) { return QStringList{source}; });
+        m_window->button(CMainDlg::IDC_OPEN_FILE)->click();
+        if (c.status == nullptr) {
+            EXPECT_EQ(m_window->jobList()->topLevelItemCount(), 0);
+            EXPECT_EQ(jobCount(), 0);
+        } else {
+            ASSERT_EQ(m_window->jobList()->topLevelItemCount(), 1);
+            EXPECT_EQ(m_window->jobList()->topLevelItem(0)->text(kColumnFileName), "Симфония №5");
+            m_window->button(CMainDlg::IDC_START)->click(); // a row that cannot start stays idle
+            ASSERT_TRUE(waitUntil(
+                [this] { return m_window->conversionState() == ConversionState::Idle; }, 60000));
+            EXPECT_EQ(statuses(), QStringList({c.status}));
+        }
+        const QStringList written = QDir(output).entryList(QDir::Files | QDir::Hidden);
+        if (c.status != nullptr && std::strcmp(c.status, "Success!") == 0) {
+            EXPECT_EQ(written, QStringList({"Симфония №5.mp3"}));
+            const QString report = probe(output + QStringLiteral("/Симфония №5.mp3"));
+            EXPECT_TRUE(report.contains(QLatin1String("format_name=mp3"))) << report.toStdString();
+            EXPECT_NEAR(probedDuration(report), 1.0, 0.2);
+        } else {
+            EXPECT_TRUE(written.isEmpty()) << written.join(' ').toStdString();
+        }
+    }
 }
 
 // Run by the "converting_real_under_de_DE" test with LANG and LC_ALL set to de_DE.UTF-8,

@@ -170,7 +170,7 @@ TEST_F(DestinationTest, TheFileSystemRootIsKeptAsItIs) {
 
 TEST_F(DestinationTest, AFolderTooLongForTheJobsIsRefusedNotCut) {
     const QString before = selected();
-    m_folderAnswers << QStringLiteral("/") + QString(300, QLatin1Char('d'));
+    m_folderAnswers << QStringLiteral("/") + QString(qsizetype(kPathSize), QLatin1Char('d'));
     ModalWatcher watcher([](QWidget* open) {
         if (auto* box = qobject_cast<QMessageBox*>(open))
             box->button(QMessageBox::Ok)->click();

@@ -205,7 +205,7 @@ TEST_F(MainDlgTest, OpensWithoutTheExternalProgramsAndPointsAtThem) {
 }
 
 TEST_F(MainDlgTest, FolderThatDoesNotFitIsNeverCut) {
-    const std::string longFolder = m_folder.path().toStdString() + "/" + std::string(300, 'a');
+    const std::string longFolder = m_folder.path().toStdString() + "/" + std::string(kPathSize, 'a');
     CMainDlg dialog(longFolder.c_str());
     EXPECT_STREQ(dialog.moduleFolder(), "");
     EXPECT_STREQ(dialog.conversionRun().encoder.programPath, "");

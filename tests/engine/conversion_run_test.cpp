@@ -47,7 +47,7 @@ protected:
     ConversionJob* addJob(const std::string& folder) {
         const std::string source = m_sources.file("song" + std::to_string(m_jobs.size()) + ".wav");
         ConversionJob* job = createJob(source.c_str(), 100.0, &m_profile);
-        std::snprintf(job->destinationFolder, sizeof job->destinationFolder, "%s", folder.c_str());
+        setJobDestination(job, folder.c_str());
         job->row = static_cast<int32_t>(m_jobs.size());
         if (!m_jobs.empty())
             m_jobs.back()->next = job;
@@ -185,7 +185,7 @@ TEST_F(ConversionRunTest, ADestinationChosenDuringARunAppliesToTheJobsThatStartL
     char folder[kPathSize];
     ASSERT_EQ(startJob(&m_run, m_jobs[0], folder), RunStart::Started);
     for (ConversionJob* job : m_jobs) // as choosing a destination sets it for every job
-        std::snprintf(job->destinationFolder, sizeof job->destinationFolder, "%s", chosen.path().c_str());
+        setJobDestination(job, chosen.path().c_str());
 
     EXPECT_EQ(convertToEnd().outcome, JobOutcome::Converted);
     EXPECT_EQ(m_view.last(0), "Success!");

@@ -51,8 +51,8 @@ TEST_F(JobListTest, CreatedJobHasItsPathPartsRangeAndTexts) {
 }
 
 TEST_F(JobListTest, PathsThatDoNotFitAreRefusedNotCut) {
-    std::string fits = "/" + std::string(258, 'a');
-    std::string tooLong = "/" + std::string(259, 'a');
+    std::string fits = "/" + std::string(kPathSize - 2, 'a');
+    std::string tooLong = "/" + std::string(kPathSize - 1, 'a');
     ConversionJob* job = createJob(fits.c_str(), 1.0, &m_profile);
     ASSERT_NE(job, nullptr);
     releaseJob(job);
@@ -103,7 +103,7 @@ TEST_F(JobListTest, DestinationGoesToEveryJobAndTooLongOneChangesNothing) {
     ASSERT_EQ(setDestinationForAll("/Out"), 0);
     EXPECT_STREQ(jobAt(0)->destinationFolder, "/Out");
     EXPECT_STREQ(jobAt(1)->destinationFolder, "/Out");
-    std::string tooLong(260, 'd');
+    std::string tooLong(kPathSize, 'd');
     EXPECT_EQ(setDestinationForAll(tooLong.c_str()), -1);
     EXPECT_STREQ(jobAt(1)->destinationFolder, "/Out");
     ASSERT_EQ(setDestinationForAll(""), 0);

@@ -192,7 +192,10 @@ TEST(ToolProgram, ComposesFolderAndNameAndRefusesWhatDoesNotFit) {
     ToolProcess tool{};
     ASSERT_EQ(setToolProgram(&tool, "/App", "cv.dat"), 0);
     EXPECT_STREQ(tool.programPath, "/App" NEMARRO_PATH_SEPARATOR "cv.dat");
-    std::string longFolder(255, 'f');
+    // The folder, the separator and the name fill every byte but the terminator.
+    std::string longFolder(kToolPathSize - 8, 'f');
+    ASSERT_EQ(setToolProgram(&tool, longFolder.c_str(), "cv.dat"), 0);
+    longFolder += 'f';
     EXPECT_EQ(setToolProgram(&tool, longFolder.c_str(), "cv.dat"), -1);
     EXPECT_STREQ(tool.programPath, "");
 }

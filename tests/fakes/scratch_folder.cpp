@@ -6,6 +6,30 @@
 #include <iterator>
 #include <random>
 
+std::string makeDeepFolder(const std::string& root, std::size_t length, const std::string& piece) {
+    constexpr std::size_t kLongestName = 200;
+    std::string path = root;
+    while (path.size() < length) {
+        const std::size_t left = length - path.size() - 1; // behind the separator
+        std::size_t size = left < kLongestName ? left : kLongestName;
+        if (left - size == 1) {
+            --size; // the next level needs a separator and one byte
+        }
+        std::string name;
+        while (name.size() + piece.size() <= size) {
+            name += piece;
+        }
+        name.append(size - name.size(), 'x');
+        path = (std::filesystem::path(path) / name).make_preferred().string();
+        std::error_code error;
+        std::filesystem::create_directory(path, error);
+        if (error) {
+            return {};
+        }
+    }
+    return path.size() == length ? path : std::string();
+}
+
 ScratchFolder::ScratchFolder() {
     const std::filesystem::path base = std::filesystem::temp_directory_path();
     std::random_device seed;

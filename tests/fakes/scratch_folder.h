@@ -2,6 +2,7 @@
 // in it afterwards, and the small file helpers tests use around it.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 class ScratchFolder {
@@ -26,6 +27,11 @@ private:
     std::string m_path;
 };
 
+// Creates folders below `root` down to one whose path has exactly `length` bytes and
+// returns that path (empty when it cannot be made). The names repeat `piece` (give a
+// multibyte one for names beyond ASCII), are filled up with 'x' and have at most 200
+// bytes each: a path may be long, a single name not.
+std::string makeDeepFolder(const std::string& root, std::size_t length, const std::string& piece);
 // True when `path` names anything, a dangling link included.
 bool fileExists(const std::string& path);
 // The whole content of `path`, or "" when it cannot be read.

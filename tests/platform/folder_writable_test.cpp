@@ -1,6 +1,7 @@
 // The writability test of an output folder: true only where a file can be created, and
 // the folder left exactly as it was.
 #include "folder_writable.h"
+#include "path_limits.h"
 #include "scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -27,6 +28,13 @@ TEST(FolderWritable, AWritableFolderIsLeftAsItWas) {
     EXPECT_TRUE(folderIsWritable(folder.file("").c_str())); // with its trailing separator
     EXPECT_EQ(entries(folder.path()), before);
     EXPECT_EQ(folder.read(".nemarro-write-test"), "user data");
+#ifndef _WIN32
+    // As long as a path may be: no room is left for the test file's name behind it.
+    const std::string deep = makeDeepFolder(folder.path(), kPathSize - 1, "d");
+    ASSERT_FALSE(deep.empty());
+    EXPECT_TRUE(folderIsWritable(deep.c_str()));
+    EXPECT_TRUE(std::filesystem::is_empty(deep));
+#endif
 }
 
 TEST(FolderWritable, MissingFoldersAndFilesAreNotWritable) {

@@ -276,7 +276,7 @@ TEST_F(EngineWithCvDat, EveryVideoCodecAndContainerOfTheCatalogueConvertsOrIsRef
                     continue;
                 ConversionJob* job = createJob(clip.c_str(), 1.0, profile);
                 ASSERT_NE(job, nullptr);
-                std::strcpy(job->destinationFolder, m_out.path().c_str());
+                setJobDestination(job, m_out.path().c_str());
                 const EngineRun run = convertWithEngine(job);
                 releaseJob(job);
                 const bool lacking = audio == "libopencore_amrnb" || extension == ".ram";
@@ -329,7 +329,7 @@ TEST_F(EngineWithCvDat, DiscProfilesConvertFromBothFrameRatesWithStandardSound) 
                 // Run directly, to see the whole report: the DV muxer's complaint about
                 // short sound comes with exit status 0.
                 ConversionJob* job = createJob(clip.c_str(), 1.0, profile);
-                std::strcpy(job->destinationFolder, m_out.path().c_str());
+                setJobDestination(job, m_out.path().c_str());
                 char line[kCommandLineSize];
                 ASSERT_EQ(buildEncoderCommandLine(TOOLS_FOLDER "/cv.dat", job, line), kBuildDone);
                 char outputPath[kPathSize];
