@@ -5,6 +5,7 @@
 #include "job_list.h"
 #include "main_dlg.h"
 #include "media_probe.h"
+#include "probe_ahead.h"
 #include "string_table.h"
 #include "wait_dlg.h"
 #include "worker_thread.h"
@@ -23,6 +24,8 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -56,6 +59,15 @@ void insertJobRow(QTreeWidget* jobList) {
     item->setText(kColumnOutputSize, QString::fromLocal8Bit(job->sizeText));
     item->setText(kColumnStatus, QStringLiteral("Ready"));
     jobList->insertTopLevelItem(row, item);
+}
+
+// Probers that run at once: two per core. A prober is mostly start-up work (loading its
+// libraries, opening the file); a second one per core runs while the first waits on the
+// disk. Measured on 2 cores over 300 one-second files, 0.29 of plain ffprobe calls with
+// one per core and 0.22 with two.
+int probeWidth() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores == 0 ? 2 : int(std::min(2 * cores, unsigned(kMaxProbesAhead)));
 }
 
 } // namespace
@@ -122,15 +134,33 @@ void probingWorker(QTreeWidget* jobList, const PendingPaths& pending) {
     const Qt::ConnectionType blocking = QThread::currentThread() == jobList->thread()
                                             ? Qt::DirectConnection
                                             : Qt::BlockingQueuedConnection;
-    for (const QString& path : expandPendingPaths(pending)) {
+    const QStringList paths = expandPendingPaths(pending);
+    std::vector<QByteArray> localPaths;
+    std::vector<const char*> pathList;
+    localPaths.reserve(std::size_t(paths.size()));
+    for (const QString& path : paths) {
+        localPaths.push_back(QFile::encodeName(path));
+        pathList.push_back(localPaths.back().constData());
+    }
+    // One prober per core reads ahead; the rows still appear in the order given.
+    ProbeAhead* ahead = createProbeAhead(g_probeProcess.programPath, pathList.data(),
+                                         int(pathList.size()), probeWidth());
+    if (ahead == nullptr)
+        return;
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        const QString& path = paths.at(i);
         QMetaObject::invokeMethod(
             jobList, [path] { setCurrentProbeName(path); }, Qt::QueuedConnection);
+        ProbeOutcome outcome;
+        if (takeNextProbe(ahead, &outcome) == 0)
+            break;
         // A path that does not fit the job's fields is refused by the probe, never cut.
-        const QByteArray localPath = QFile::encodeName(path);
-        if (probeAndAddJob(localPath.constData()) != kProbeAdded)
+        if (outcome.result != kProbeReadable ||
+            addProbedJob(outcome.path, outcome.duration) != kProbeAdded)
             continue;
         QMetaObject::invokeMethod(jobList, [jobList] { insertJobRow(jobList); }, blocking);
     }
+    releaseProbeAhead(ahead);
 }
 
 QStringList chooseFilesToOpen(QWidget* owner) {

@@ -31,10 +31,11 @@ QStringList pathsFromCommandLine(const QStringList& files, const QString& curren
 // with the separator for a dialog's several names.
 QStringList expandPendingPaths(const PendingPaths& pending);
 
-// The worker's body: probes every path of `pending` in order and, for each job it
-// appends, inserts the job's row into `jobList` with "Ready" and shows the list. It
-// runs on its own thread and reaches the list only through blocking calls into the
-// list's thread, which must be serving its event loop (the wait dialog's) meanwhile.
+// The worker's body: probes the paths of `pending` (two probers per core reading ahead)
+// and, in their order, for each job it appends, inserts the job's row into `jobList` with
+// "Ready" and shows the list. It runs on its own thread and reaches the list only through
+// blocking calls into the list's thread, which must be serving its event loop (the wait
+// dialog's) meanwhile.
 void probingWorker(QTreeWidget* jobList, const PendingPaths& pending);
 
 // The file chooser Open File runs: full paths in the dialog's order, empty when the

@@ -69,8 +69,6 @@ const ControlPlace kControlPlaces[] = {
     {CMainDlg::IDC_START, QRect(500, 411, 87, 87)},
 };
 
-const char* const kStartProfile = "MP3 - MPEG Layer-3 Audio";
-
 } // namespace
 
 CMainDlg::CMainDlg(const char* moduleFolder, QWidget* parent) : QDialog(parent) {
@@ -173,10 +171,7 @@ void CMainDlg::startUp(const char* moduleFolder) {
         }
     }
 
-    currentProfile = findProfile(kGeneralAudioCategory, kStartProfile);
-    if (currentProfile == nullptr) {
-        currentProfile = g_categories[kGeneralAudioCategory].profiles[0];
-    }
+    currentProfile = startProfile();
     buildProfileMenu(currentProfile->category->index, m_profileMenu);
 
     setUpWindow();

@@ -226,7 +226,7 @@ int main(int argc, char** argv) {
                     shownKib / 1024.0, residentKib() / 1024.0, added,
                     added > 0 ? (residentKib() - shownKib) * 1024.0 / added : 0.0);
         std::printf("Probing worker, %d one-second files: window %.2f s, ffprobe directly %.2f s, "
-                    "ratio %.3f (target <= 0.6); %d rows added; longest block of the window's "
+                    "ratio %.3f (target <= 0.3); %d rows added; longest block of the window's "
                     "thread %.1f ms (target < 50 ms; %.1f ms over an idle loop)\n",
                     probedFiles, windowTime, direct, windowTime / direct, added, longestBlock,
                     idleBlock);

@@ -3,6 +3,7 @@
 #include "encoder_command_line.h"
 
 #include "bounded_text.h"
+#include "output_claims.h"
 #include "path_exists.h"
 #include "path_separator.h"
 
@@ -83,6 +84,11 @@ int outputFolder(const ConversionJob& job, char* folder) {
     return fits == 0 ? kBuildDone : kBuildRefused;
 }
 
+namespace {
+// Neither on the disk nor the output of another run going on at the same time.
+bool nameIsFree(const char* path) { return !pathExists(path) && !outputPathClaimed(path); }
+} // namespace
+
 int uniqueOutputName(char* baseName, char* folder, const char* extension) {
     std::size_t folderLength = std::strlen(folder);
     // An empty folder means the current one (a relative source path); a separator
@@ -95,7 +101,7 @@ int uniqueOutputName(char* baseName, char* folder, const char* extension) {
     if (formatText(candidate, sizeof candidate, "%s%s%s", folder, baseName, extension) != 0) {
         return kBuildRefused;
     }
-    if (!pathExists(candidate)) {
+    if (nameIsFree(candidate)) {
         return kBuildDone;
     }
     for (int counter = 0; counter < INT_MAX; ++counter) {
@@ -103,7 +109,7 @@ int uniqueOutputName(char* baseName, char* folder, const char* extension) {
                        extension) != 0) {
             return kBuildRefused; // longer counters would not fit either
         }
-        if (!pathExists(candidate)) {
+        if (nameIsFree(candidate)) {
             // Fits: it is shorter than the candidate that just fitted.
             return appendText(baseName, kPathSize, "(%d)", counter) == 0 ? kBuildDone
                                                                          : kBuildRefused;

@@ -27,6 +27,7 @@ int buildVideoArgs(const VideoCodecSettings& codec, char* args /* kArgsSize */);
 int outputFolder(const ConversionJob& job, char* folder /* kPathSize */);
 // Makes baseName name nothing existing in `folder` (appending a separator to the folder
 // when it lacks one): unchanged when free, else baseName(N) for the first free N from 0.
+// A name is free when nothing exists there and no running encoder claimed it.
 int uniqueOutputName(char* baseName /* kPathSize */, char* folder /* kPathSize */,
                      const char* extension);
 // The full output path; rewrites the job's outputBaseName.

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-MediaInfo g_mediaInfo = {"", nullptr, 0, 0, 0.0};
+MediaInfo g_mediaInfo = {"", nullptr, 0, 0, 0.0, false};
 const ToolHandlers kProbeHandlers = {probePrepare, probeOnOutput, probeFinish};
 ToolProcess g_probeProcess = {"", "", "", kNoProcess, 0, kNoPipe, kNoPipe,
                               &g_mediaInfo, &kProbeHandlers, kExitUnknown, false};
@@ -93,15 +93,17 @@ void probeFinish(ToolProcess* tool) {
         if (duration != nullptr) {
             info->duration = readLeadingNumber(duration + 9);
         }
+        // The sections before the format's are the streams; a tag's value cannot pose as
+        // the key, which only counts at the start of a line.
+        const char* audio = findLineStart(info->outputText, "codec_type=audio");
+        info->hasAudio = audio != nullptr && (format == nullptr || audio < format);
     }
     releaseOutput(info);
 }
 
-int probeAndAddJob(const char* path) {
-    ToolProcess* tool = &g_probeProcess;
-    MediaInfo* info = &g_mediaInfo;
+int startProbe(ToolProcess* tool, MediaInfo* info, const char* path) {
     releaseOutput(info);
-    *info = MediaInfo{"", nullptr, 0, 0, 0.0};
+    *info = MediaInfo{"", nullptr, 0, 0, 0.0, false};
     // A path no job could hold (an extension longer than its field, say) is not worth
     // a probe: it would be dropped afterwards all the same.
     if (!jobFieldsHold(path) || copyText(info->sourcePath, sizeof info->sourcePath, path) != 0 ||
@@ -114,18 +116,39 @@ int probeAndAddJob(const char* path) {
         clearToolRun(tool);
         return kProbeNotStarted;
     }
-    while (pollTool(tool) == 0) {
-    }
+    return kProbeReadable;
+}
+
+int finishProbe(ToolProcess* tool, MediaInfo* info) {
     tool->handlers->finish(tool);
     clearToolRun(tool);
     // "N/A", a negative or a non-finite value is no usable duration either.
     if (!(info->duration > 0.0) || !std::isfinite(info->duration)) {
         return kProbeNoDuration;
     }
-    ConversionJob* job = createJob(info->sourcePath, info->duration, currentProfile);
+    return kProbeReadable;
+}
+
+int addProbedJob(const char* path, double duration) {
+    ConversionJob* job = createJob(path, duration, currentProfile);
     if (job == nullptr) {
         return kProbeRefused;
     }
     appendJob(job);
     return kProbeAdded;
+}
+
+int probeAndAddJob(const char* path) {
+    ToolProcess* tool = &g_probeProcess;
+    MediaInfo* info = &g_mediaInfo;
+    int started = startProbe(tool, info, path);
+    if (started != kProbeReadable) {
+        return started;
+    }
+    while (pollTool(tool) == 0) {
+    }
+    if (finishProbe(tool, info) != kProbeReadable) {
+        return kProbeNoDuration;
+    }
+    return addProbedJob(info->sourcePath, info->duration);
 }

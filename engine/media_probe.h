@@ -12,14 +12,16 @@ struct MediaInfo {
     int32_t outputCapacity;
     int32_t outputLength;
     double duration;        // from "duration=" after "[FORMAT]"; 0 when none
+    bool hasAudio;          // a stream section says "codec_type=audio"
 };
 
 extern MediaInfo g_mediaInfo;
 extern ToolProcess g_probeProcess; // context &g_mediaInfo, handlers kProbeHandlers
 extern const ToolHandlers kProbeHandlers;
 
-// Results of probeAndAddJob.
+// Results of probeAndAddJob and of a probe run (startProbe, finishProbe).
 inline constexpr int kProbeAdded = 0;
+inline constexpr int kProbeReadable = 0; // a probe run gave a usable duration
 inline constexpr int kProbeNoDuration = 1;
 inline constexpr int kProbeNotStarted = -1;
 // The path, one of its parts or the probe line does not fit, or the path holds a double
@@ -29,6 +31,15 @@ inline constexpr int kProbeRefused = -2;
 // Probes `path` with pb.dat and, when it has a positive finite duration, appends a job
 // with currentProfile to g_jobList.
 int probeAndAddJob(const char* path);
+
+// The steps of one probe run, for callers that run several at once (probe_ahead.h):
+// startProbe refuses what probeAndAddJob refuses and starts the prober for `path` with
+// `tool` (programPath set, context `info`); once pollTool has seen it end, finishProbe
+// reads the outcome into `info` and gives kProbeReadable or kProbeNoDuration.
+int startProbe(ToolProcess* tool, MediaInfo* info, const char* path);
+int finishProbe(ToolProcess* tool, MediaInfo* info);
+// Appends a job for a probed path with currentProfile. kProbeAdded, or kProbeRefused.
+int addProbedJob(const char* path, double duration);
 
 // The prober's handlers: "\"%s\" -show_format -show_streams \"%s\"" into commandLine
 // (non-zero refuses) and a 1024-byte output buffer; appending the chunk; reading the

@@ -541,6 +541,11 @@ constinit ProfileCategory g_categories[kCategoryCount] = {
 
 constinit ConversionProfile* currentProfile = nullptr;
 
+ConversionProfile* startProfile() {
+    ConversionProfile* profile = findProfile(kGeneralAudioCategory, "MP3 - MPEG Layer-3 Audio");
+    return profile != nullptr ? profile : g_categories[kGeneralAudioCategory].profiles[0];
+}
+
 int profileCommandId(const ConversionProfile& profile) {
     return kFirstProfileCommand + 100 * profile.category->index + profile.indexInCategory;
 }

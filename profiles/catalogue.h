@@ -14,6 +14,10 @@ extern ProfileCategory g_categories[kCategoryCount];
 // The profile new jobs take; set by the main window at start-up and by a menu choice.
 extern ConversionProfile* currentProfile;
 
+// The profile the window starts with, and the command-line converter's default: "MP3 -
+// MPEG Layer-3 Audio" of General Audio, else that category's first.
+ConversionProfile* startProfile();
+
 // Menu command of a profile: 10000 + 100 x category index + position in the category.
 int profileCommandId(const ConversionProfile& profile);
 

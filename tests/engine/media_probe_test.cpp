@@ -5,13 +5,16 @@
 #include "fake_support.h"
 #include "job_list.h"
 #include "path_separator.h"
+#include "probe_ahead.h"
 #include "test_profiles.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 class MediaProbeTest : public testing::Test {
@@ -157,5 +160,54 @@ TEST_F(MediaProbeTest, PathsThatDoNotFitOrCannotBeQuotedAreRefusedBeforeAnything
     EXPECT_EQ(jobCount(), 0);
     EXPECT_EQ(g_mediaInfo.outputText, nullptr);
     EXPECT_EQ(g_probeProcess.process, kNoProcess);
+}
+} // namespace
+
+namespace {
+// Several probers at once: outcomes come in the list's order whatever order the probers
+// end in, each with its own duration and sound; and the waits overlap.
+TEST_F(MediaProbeTest, ReadAheadOverlapsProbersAndKeepsTheListsOrder) {
+    struct Entry {
+        int sleepMs;
+        const char* output;
+        int result;
+        double duration;
+        bool hasAudio;
+    } entries[] = {
+        {600, "[STREAM]\\ncodec_type=audio\\n[/STREAM]\\n[FORMAT]\\nduration=3\\n", kProbeReadable, 3, true},
+        {100, "[STREAM]\\ncodec_type=video\\nTAG:x=codec_type=audio\\n[/STREAM]\\n[FORMAT]\\nduration=4\\n",
+         kProbeReadable, 4, false},
+        {300, "", kProbeNoDuration, 0, false},
+        {0, "[FORMAT]\\nduration=5\\n[/FORMAT]\\ncodec_type=audio\\n", kProbeReadable, 5, false},
+    };
+    std::vector<std::string> paths;
+    for (const Entry& e : entries) {
+        paths.push_back(writeFile(m_temp.file("p" + std::to_string(paths.size()) + ".wav"),
+                                  "sleep " + std::to_string(e.sleepMs) + "\nout " + e.output + "\n"));
+    }
+    paths.push_back(m_temp.file("quote\".wav"));
+    std::vector<const char*> list;
+    for (const std::string& p : paths) {
+        list.push_back(p.c_str());
+    }
+    const auto start = std::chrono::steady_clock::now();
+    ProbeAhead* ahead = createProbeAhead(fakeToolPath().c_str(), list.data(), int(list.size()), 4);
+    ASSERT_NE(ahead, nullptr);
+    ProbeOutcome outcome{};
+    for (const Entry& e : entries) {
+        ASSERT_EQ(takeNextProbe(ahead, &outcome), 1);
+        EXPECT_EQ(outcome.path, list[std::size_t(&e - entries)]);
+        EXPECT_EQ(outcome.result, e.result) << outcome.path;
+        EXPECT_EQ(outcome.duration, e.duration) << outcome.path;
+        EXPECT_EQ(outcome.hasAudio, e.hasAudio) << outcome.path;
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(seconds, 0.95); // one after another would take 1.0 s and more
+    EXPECT_STREQ(nextProbePath(ahead), list.back());
+    ASSERT_EQ(takeNextProbe(ahead, &outcome), 1);
+    EXPECT_EQ(outcome.result, kProbeRefused);
+    EXPECT_EQ(takeNextProbe(ahead, &outcome), 0);
+    releaseProbeAhead(ahead);
+    EXPECT_EQ(jobCount(), 0); // probing alone adds nothing
 }
 } // namespace

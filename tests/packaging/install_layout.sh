@@ -16,15 +16,19 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 fail() { echo "FAIL: $*"; exit 1; }
 
-for f in nemarro cv.dat pb.dat; do [ -x "$prefix/lib/nemarro/$f" ] || fail "lib/nemarro/$f missing"; done
+for f in nemarro nemarro-cli cv.dat pb.dat; do [ -x "$prefix/lib/nemarro/$f" ] || fail "lib/nemarro/$f missing"; done
 # Each program names only libraries it calls: those are the package's dependencies, and the
 # ones they load in turn are theirs to name. (A sanitizer build links its runtime's own.)
 [ "$sanitized" = ON ] || for f in "$prefix"/lib/nemarro/*; do
   unused=$(ldd -u "$f" 2>/dev/null | tail -n +2 || true)
   [ -z "$unused" ] || fail "$(basename "$f") names libraries it does not call:$unused"
 done
-[ "$(readlink "$prefix/bin/nemarro")" = ../lib/nemarro/nemarro ] || fail "bin/nemarro is no relative link"
-[ "$(readlink -f "$prefix/bin/nemarro")" = "$(readlink -f "$prefix/lib/nemarro/nemarro")" ] || fail "bin/nemarro leads elsewhere"
+for p in nemarro nemarro-cli; do
+  [ "$(readlink "$prefix/bin/$p")" = "../lib/nemarro/$p" ] || fail "bin/$p is no relative link"
+  [ "$(readlink -f "$prefix/bin/$p")" = "$(readlink -f "$prefix/lib/nemarro/$p")" ] || fail "bin/$p leads elsewhere"
+done
+# Through its link the converter finds its tools and the catalogue.
+"$prefix/bin/nemarro-cli" --list-profiles | grep -q 'MP3 - MPEG Layer-3 Audio' || fail "bin/nemarro-cli does not run"
 for size in 16 24 32 48 64 128 256; do
   for dir in "${size}x$size" "${size}x$size@2"; do
     icon=$prefix/share/icons/hicolor/$dir/apps/nemarro.png

@@ -1,0 +1,237 @@
+// Reading nemarro-cli's options: the profile by name or number, the three audio
+// overrides checked against that profile's own choice lists, and the plain flags.
+#include "cli_options.h"
+
+#include "catalogue.h"
+#include "choice_list.h"
+#include "summary_line.h"
+
+#include <getopt.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <strings.h>
+#include <thread>
+
+namespace {
+
+const option kLongOptions[] = {
+    {"profile", required_argument, nullptr, 'p'},
+    {"list-profiles", no_argument, nullptr, 'L'},
+    {"bitrate", required_argument, nullptr, 'b'},
+    {"rate", required_argument, nullptr, 'r'},
+    {"channels", required_argument, nullptr, 'c'},
+    {"output", required_argument, nullptr, 'o'},
+    {"jobs", required_argument, nullptr, 'j'},
+    {"skip-existing", no_argument, nullptr, 'S'},
+    {"dry-run", no_argument, nullptr, 'n'},
+    {"quiet", no_argument, nullptr, 'q'},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
+    {nullptr, 0, nullptr, 0},
+};
+
+// Every profile in catalogue order; --list-profiles numbers them from 1.
+template <typename Visit> void forEachProfile(Visit visit) {
+    int number = 0;
+    for (ProfileCategory& category : g_categories) {
+        for (int i = 0; i < category.profileCount; ++i) {
+            visit(++number, *category.profiles[i]);
+        }
+    }
+}
+
+// A whole number in 1..limit, or 0.
+int readCount(const char* text, int limit) {
+    char* end = nullptr;
+    long value = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || value < 1 || value > limit) {
+        return 0;
+    }
+    return static_cast<int>(value);
+}
+
+ConversionProfile* findProfileByNameOrNumber(const char* text) {
+    ConversionProfile* found = nullptr;
+    int wanted = readCount(text, 1 << 20);
+    forEachProfile([&](int number, ConversionProfile& profile) {
+        if (found == nullptr && (number == wanted || std::strcmp(profile.name, text) == 0)) {
+            found = &profile;
+        }
+    });
+    return found;
+}
+
+std::string choicesOf(ChoiceList list) {
+    std::string text;
+    for (int i = 0; i < choiceListCount(list); ++i) {
+        text += (i == 0 ? "" : ", ") + std::string(choiceListEntry(list, i));
+    }
+    return text;
+}
+
+// Sets `index` to the entry of `list` that `value` names (letter case aside: "192k",
+// "mono"); false when it names none.
+bool chooseEntry(ChoiceList list, const char* value, int* index) {
+    for (int i = 0; i < choiceListCount(list); ++i) {
+        if (strcasecmp(choiceListEntry(list, i), value) == 0) {
+            *index = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+struct Override {
+    const char* value = nullptr; // nullptr: not given
+    const char* what;
+};
+
+} // namespace
+
+CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::string* error) {
+    const char* profileText = nullptr;
+    Override bitRate{nullptr, "bit rate"};
+    Override sampleRate{nullptr, "sample rate"};
+    Override channels{nullptr, "channel setting"};
+    bool list = false;
+    const unsigned cores = std::thread::hardware_concurrency();
+    options->jobs = cores == 0 ? 1 : static_cast<int>(cores > kMaxJobs ? kMaxJobs : cores);
+
+    optind = 1;
+    opterr = 0; // the messages are ours
+    for (;;) {
+        const int previous = optind;
+        int c = getopt_long(argc, argv, "p:b:r:c:o:j:nqhV", kLongOptions, nullptr);
+        if (c == -1) {
+            break;
+        }
+        switch (c) {
+        case 'p': profileText = optarg; break;
+        case 'L': list = true; break;
+        case 'b': bitRate.value = optarg; break;
+        case 'r': sampleRate.value = optarg; break;
+        case 'c': channels.value = optarg; break;
+        case 'o':
+            options->outputFolder = optarg;
+            // "out/" names "out": the outputs' paths get no doubled separator.
+            while (options->outputFolder.size() > 1 && options->outputFolder.back() == '/') {
+                options->outputFolder.pop_back();
+            }
+            if (options->outputFolder.empty()) {
+                *error = "the output folder is empty";
+                return CliRequest::Refused;
+            }
+            break;
+        case 'j':
+            options->jobs = readCount(optarg, kMaxJobs);
+            if (options->jobs == 0) {
+                *error = "--jobs takes a number from 1 to " + std::to_string(kMaxJobs) + ", not \"" +
+                         optarg + "\"";
+                return CliRequest::Refused;
+            }
+            break;
+        case 'S': options->skipExisting = true; break;
+        case 'n': options->dryRun = true; break;
+        case 'q': options->quiet = true; break;
+        case 'h': return CliRequest::Help;
+        case 'V': return CliRequest::Version;
+        default: {
+            const char* given = previous < argc ? argv[previous] : "";
+            *error = (c == ':' || (optopt != 0 && std::strchr("pbrcoj", optopt) != nullptr))
+                         ? std::string("option ") + given + " needs a value"
+                         : std::string("unknown option ") + given;
+            return CliRequest::Refused;
+        }
+        }
+    }
+    if (list) {
+        return CliRequest::ListProfiles;
+    }
+    for (int i = optind; i < argc; ++i) {
+        options->sources.emplace_back(argv[i]);
+    }
+    if (options->sources.empty()) {
+        *error = "no file or folder given";
+        return CliRequest::Refused;
+    }
+
+    options->profile = profileText == nullptr ? startProfile() : findProfileByNameOrNumber(profileText);
+    if (options->profile == nullptr) {
+        *error = std::string("no profile is called \"") + profileText +
+                 "\" (--list-profiles shows names and numbers)";
+        return CliRequest::Refused;
+    }
+    AudioCodecSettings& codec = selectedAudioCodec(*options->profile);
+    struct {
+        Override* given;
+        ChoiceList list;
+        int32_t* index;
+    } settings[] = {{&bitRate, codec.bitRates, &codec.bitRateIndex},
+                    {&sampleRate, codec.sampleRates, &codec.sampleRateIndex},
+                    {&channels, codec.channels, &codec.channelsIndex}};
+    for (auto& setting : settings) {
+        int index = 0;
+        if (setting.given->value == nullptr) {
+            continue;
+        }
+        if (!chooseEntry(setting.list, setting.given->value, &index)) {
+            *error = std::string("\"") + setting.given->value + "\" is not a " + setting.given->what +
+                     " of \"" + options->profile->name + "\"; it takes " + choicesOf(setting.list);
+            return CliRequest::Refused;
+        }
+        *setting.index = index;
+    }
+    return CliRequest::Convert;
+}
+
+std::string usageText() {
+    return "Usage: nemarro-cli [options] FILE|FOLDER...\n"
+           "Converts audio files, and every file of a folder and the folders below it, with\n"
+           "one of Nemarro's profiles, several files at once.\n"
+           "\n"
+           "  -p, --profile NAME|NUMBER  the profile (default: \"MP3 - MPEG Layer-3 Audio\")\n"
+           "      --list-profiles        number, category, name and settings of every profile\n"
+           "  -b, --bitrate VALUE        the bit rate, one of the profile's own (\"192K\")\n"
+           "  -r, --rate VALUE           the sample rate, one of the profile's own (\"44100\")\n"
+           "  -c, --channels VALUE       the channels, one of the profile's own (\"Mono\")\n"
+           "  -o, --output DIR           write into DIR, the tree below each given folder\n"
+           "                             recreated (default: beside each source)\n"
+           "  -j, --jobs N               files converted at once (default: the cores, " +
+           std::to_string(std::thread::hardware_concurrency()) +
+           " here)\n"
+           "      --skip-existing        skip a file whose output name exists already\n"
+           "                             (default: a taken name gets name(0), name(1), ...)\n"
+           "  -n, --dry-run              say what would be written; write nothing\n"
+           "  -q, --quiet                print only failures\n"
+           "  -h, --help                 this text\n"
+           "  -V, --version              the version\n"
+           "\n"
+           "Files that are not media with sound are skipped. Ctrl+C lets every running file\n"
+           "finish what it has written (a shorter, valid file) and stops.\n"
+           "Exit status: 0 all converted, 1 a file failed, 2 bad usage, 130 interrupted.\n";
+}
+
+std::string profileListText() {
+    std::string text;
+    ConversionProfile* saved = currentProfile;
+    forEachProfile([&](int number, ConversionProfile& profile) {
+        currentProfile = &profile; // the summary line describes the current profile
+        char summary[kSummaryLineSize];
+        profileSummaryLine(summary);
+        const std::size_t nameLength = std::strlen(profile.name);
+        const char* settings = summary + (std::strncmp(summary, profile.name, nameLength) == 0 ? nameLength : 0);
+        while (*settings == ' ') {
+            ++settings;
+        }
+        char line[kSummaryLineSize + 128];
+        std::snprintf(line, sizeof line, "%3d  %-22s  %s  %s\n", number, profile.category->name,
+                      profile.name, settings);
+        text += line;
+    });
+    currentProfile = saved;
+    return text;
+}
+
+std::string versionText() { return std::string("nemarro-cli ") + NEMARRO_VERSION + "\n"; }

@@ -1,0 +1,124 @@
+// Several probers at once over a list of paths, outcomes taken in the list's order.
+#include "probe_ahead.h"
+
+#include "bounded_text.h"
+
+#include <algorithm>
+#include <new>
+
+namespace {
+// One prober's run. Path k always runs in slot k % width, so a slot is free again
+// exactly when the path `width` places earlier has been handed out.
+struct ProbeSlot {
+    ToolProcess tool;
+    MediaInfo info;
+    int result;
+    bool running;
+};
+} // namespace
+
+struct ProbeAhead {
+    const char* const* paths;
+    int count;
+    int width;
+    int started; // paths started (or refused) so far
+    int taken;   // paths handed out so far
+    ProbeSlot* slots;
+};
+
+namespace {
+// Starts probers for the next paths while fewer than `width` are waiting to be taken.
+void fillSlots(ProbeAhead* ahead) {
+    while (ahead->started < ahead->count && ahead->started - ahead->taken < ahead->width) {
+        ProbeSlot* slot = &ahead->slots[ahead->started % ahead->width];
+        slot->result = startProbe(&slot->tool, &slot->info, ahead->paths[ahead->started]);
+        slot->running = slot->result == kProbeReadable;
+        ++ahead->started;
+    }
+}
+
+// Reads whatever each running prober has printed; a prober that ended is finished.
+void pollRunningSlots(ProbeAhead* ahead) {
+    for (int i = 0; i < ahead->width; ++i) {
+        ProbeSlot* slot = &ahead->slots[i];
+        if (slot->running && pollTool(&slot->tool) == 1) {
+            slot->result = finishProbe(&slot->tool, &slot->info);
+            slot->running = false;
+        }
+    }
+}
+} // namespace
+
+ProbeAhead* createProbeAhead(const char* programPath, const char* const* paths, int count,
+                             int width) {
+    auto* ahead = new (std::nothrow) ProbeAhead{paths, std::max(count, 0),
+                                                std::clamp(width, 1, kMaxProbesAhead), 0, 0, nullptr};
+    if (ahead == nullptr) {
+        return nullptr;
+    }
+    ahead->slots = new (std::nothrow) ProbeSlot[static_cast<std::size_t>(ahead->width)];
+    if (ahead->slots == nullptr) {
+        delete ahead;
+        return nullptr;
+    }
+    for (int i = 0; i < ahead->width; ++i) {
+        ProbeSlot* slot = &ahead->slots[i];
+        slot->info = MediaInfo{"", nullptr, 0, 0, 0.0, false};
+        slot->tool.context = &slot->info;
+        slot->tool.handlers = &kProbeHandlers;
+        slot->result = kProbeNotStarted;
+        slot->running = false;
+        // A program path that does not fit leaves it empty: every start then fails.
+        copyText(slot->tool.programPath, sizeof slot->tool.programPath, programPath);
+    }
+    return ahead;
+}
+
+void pollProbeAhead(ProbeAhead* ahead) {
+    fillSlots(ahead);
+    pollRunningSlots(ahead);
+}
+
+int takeReadyProbe(ProbeAhead* ahead, ProbeOutcome* outcome) {
+    if (ahead->taken >= ahead->count) {
+        return 0;
+    }
+    fillSlots(ahead);
+    const ProbeSlot* slot = &ahead->slots[ahead->taken % ahead->width];
+    if (slot->running) {
+        return 0;
+    }
+    *outcome = ProbeOutcome{ahead->paths[ahead->taken], slot->result, slot->info.duration,
+                            slot->info.hasAudio};
+    ++ahead->taken;
+    fillSlots(ahead); // the freed slot works while the caller handles this outcome
+    return 1;
+}
+
+int takeNextProbe(ProbeAhead* ahead, ProbeOutcome* outcome) {
+    if (ahead->taken >= ahead->count) {
+        return 0;
+    }
+    while (takeReadyProbe(ahead, outcome) == 0) {
+        pollRunningSlots(ahead); // each running prober's poll waits at most 1 ms
+    }
+    return 1;
+}
+
+const char* nextProbePath(const ProbeAhead* ahead) {
+    return ahead->taken < ahead->count ? ahead->paths[ahead->taken] : nullptr;
+}
+
+void releaseProbeAhead(ProbeAhead* ahead) {
+    if (ahead == nullptr) {
+        return;
+    }
+    for (int i = 0; i < ahead->width; ++i) {
+        ProbeSlot* slot = &ahead->slots[i];
+        if (slot->running) {
+            finishProbe(&slot->tool, &slot->info); // frees its output; the prober is let go
+        }
+    }
+    delete[] ahead->slots;
+    delete ahead;
+}

@@ -1,0 +1,167 @@
+// nemarro-cli as a user runs it: a small library converted with the real tools, one table
+// of runs and what each leaves on the disk, and an interrupt that leaves valid files.
+#include "child_program.h"
+#include "program_lookup.h"
+#include "scratch_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void makeTone(const std::string& path, int seconds, int rate = 44100) {
+    std::string output;
+    fs::create_directories(fs::path(path).parent_path());
+    ASSERT_EQ(runProgram({findProgramOnPath("ffmpeg"), "-v", "error", "-f", "lavfi", "-i",
+                          "sine=frequency=440:sample_rate=" + std::to_string(rate) +
+                              ":duration=" + std::to_string(seconds),
+                          "-y", path},
+                         output),
+              0)
+        << output;
+}
+
+double durationOf(const std::string& path) {
+    std::string output;
+    if (runProgram({findProgramOnPath("ffprobe"), "-v", "error", "-show_entries", "format=duration",
+                    "-of", "csv=p=0", path},
+                   output) != 0)
+        return -1;
+    return std::atof(output.c_str());
+}
+
+// Every file below `folder`, relative to it.
+std::set<std::string> filesBelow(const std::string& folder) {
+    std::set<std::string> files;
+    if (fs::exists(folder))
+        for (const auto& entry : fs::recursive_directory_iterator(folder))
+            if (entry.is_regular_file())
+                files.insert(fs::relative(entry.path(), folder).generic_string());
+    return files;
+}
+
+class CliTest : public testing::Test {
+protected:
+    // lib/A/B/one.wav and lib/A/two.wav with sound; a cover, a cue sheet, a log and an empty
+    // "wav" beside them.
+    static void SetUpTestSuite() {
+        s_library = new ScratchFolder;
+        makeTone(s_library->file("lib/A/B/one.wav"), 2);
+        makeTone(s_library->file("lib/A/two.wav"), 1);
+        for (const char* name : {"lib/A/cover.jpg", "lib/A/album.cue", "lib/rip.log"})
+            writeFile(s_library->file(name), "FILE \"one.wav\" WAVE\n");
+        writeFile(s_library->file("lib/A/empty.wav"), "");
+    }
+    static void TearDownTestSuite() { delete s_library; }
+
+    // Runs the program with `arguments`, in which LIB and OUT stand for the library and
+    // this test's output folder. Its joined output lands in m_output.
+    int run(std::vector<std::string> arguments) {
+        for (std::string& a : arguments) {
+            if (a.rfind("LIB", 0) == 0)
+                a = s_library->file("lib") + a.substr(3);
+            if (a.rfind("OUT", 0) == 0)
+                a = out() + a.substr(3);
+        }
+        arguments.insert(arguments.begin(), CLI_PATH);
+        return runProgram(arguments, m_output);
+    }
+    std::string out() const { return m_scratch.file("out"); }
+
+    static ScratchFolder* s_library;
+    ScratchFolder m_scratch;
+    std::string m_output;
+};
+ScratchFolder* CliTest::s_library = nullptr;
+
+struct RunCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::vector<std::string> existing; // in OUT before the run, holding "mine"
+    int status;
+    std::set<std::string> outputs; // every file in OUT afterwards
+    const char* said;               // in the program's output
+};
+
+void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
+
+class CliRuns : public CliTest, public testing::WithParamInterface<RunCase> {};
+
+TEST_P(CliRuns, LeaveTheFilesTheySay) {
+    const RunCase& c = GetParam();
+    for (const std::string& name : c.existing) {
+        fs::create_directories(fs::path(out() + "/" + name).parent_path());
+        writeFile(out() + "/" + name, "mine");
+    }
+    EXPECT_EQ(run(c.arguments), c.status) << m_output;
+    EXPECT_EQ(filesBelow(out()), c.outputs) << m_output;
+    EXPECT_NE(m_output.find(c.said), std::string::npos) << m_output;
+    for (const std::string& name : c.existing)
+        EXPECT_EQ(readFile(out() + "/" + name), "mine") << name;
+    for (const std::string& name : c.outputs) {
+        if (std::find(c.existing.begin(), c.existing.end(), name) == c.existing.end()) {
+            EXPECT_GT(durationOf(out() + "/" + name), 0.5) << name;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Library, CliRuns,
+    testing::Values(
+        RunCase{"TreeKeptNonAudioSkipped", {"-o", "OUT", "LIB"}, {}, 0,
+                {"A/B/one.mp3", "A/two.mp3"}, "2 converted, 0 failed, 4 skipped"},
+        RunCase{"TakenNameGetsCounter", {"-j", "1", "-o", "OUT", "LIB/A"}, {"two.mp3"}, 0,
+                {"B/one.mp3", "two.mp3", "two(0).mp3"}, "2 converted"},
+        RunCase{"SkipExisting", {"--skip-existing", "-o", "OUT", "LIB/A"}, {"two.mp3"}, 0,
+                {"B/one.mp3", "two.mp3"}, "two.wav (its output exists)"},
+        // Two files converted at once onto one name: the second lane must not take it too.
+        RunCase{"LanesNeverShareAName", {"-j", "2", "-o", "OUT", "LIB/A/two.wav", "LIB/A/two.wav"}, {}, 0,
+                {"two.mp3", "two(0).mp3"}, "2 converted"},
+        RunCase{"OverrideAndNumberedProfile", {"-p", "147", "-r", "22050", "-c", "mono", "-o", "OUT", "LIB/A/two.wav"},
+                {}, 0, {"two.flac"}, "1 converted"},
+        RunCase{"RefusedOverrideWritesNothing", {"-b", "999K", "-o", "OUT", "LIB"}, {}, 2, {},
+                "it takes 32K, 48K, 64K, 96K, 112K, 128K"},
+        RunCase{"UnknownProfile", {"-p", "Nothing", "-o", "OUT", "LIB"}, {}, 2, {}, "no profile"},
+        RunCase{"MissingSource", {"-o", "OUT", "LIB/none.wav"}, {}, 2, {}, "no such file"},
+        RunCase{"DryRunWritesNothing", {"-n", "-o", "OUT", "LIB"}, {}, 0, {}, "would write"},
+        // This ffmpeg has no AMR-NB encoder: the reason comes from the encoder's own line.
+        RunCase{"FailureWithReason", {"-p", "57", "-o", "OUT", "LIB/A/two.wav"}, {}, 1, {},
+                "Failed:\n"}),
+    [](const testing::TestParamInfo<RunCase>& param) { return std::string(param.param.name); });
+
+// Ctrl+C twice while two long files convert: each encoder finishes what it has written, the
+// outputs are valid and shorter, and the program says so and ends with 130.
+TEST_F(CliTest, InterruptLeavesValidShorterFiles) {
+    const std::string source = m_scratch.file("long/a.wav");
+    makeTone(source, 1200, 8000);
+    fs::copy_file(source, m_scratch.file("long/b.wav"));
+    fs::copy_file(source, m_scratch.file("long/c.wav"));
+    ChildProgram cli;
+    ASSERT_TRUE(cli.start({CLI_PATH, "-j", "2", "-o", out(), m_scratch.file("long")}));
+    for (int i = 0; i < 400 && !(fs::exists(out() + "/a.mp3") && fs::exists(out() + "/b.mp3") &&
+                                 fs::file_size(out() + "/a.mp3") > 0 && fs::file_size(out() + "/b.mp3") > 0);
+         ++i)
+        usleep(10000);
+    cli.sendSignal(SIGINT);
+    cli.sendSignal(SIGINT);
+    EXPECT_EQ(cli.finish(), 130) << cli.output();
+    EXPECT_NE(cli.output().find("2 stopped early"), std::string::npos) << cli.output();
+    EXPECT_EQ(filesBelow(out()), (std::set<std::string>{"a.mp3", "b.mp3"}));
+    for (const char* name : {"a.mp3", "b.mp3"}) {
+        const double seconds = durationOf(out() + "/" + name);
+        EXPECT_GT(seconds, 0.0) << name;
+        EXPECT_LT(seconds, 1100.0) << name;
+    }
+}
+
+} // namespace
