@@ -3,6 +3,7 @@
 
 #include "resource_ids.h"
 #include "dialog_units.h"
+#include "manual.h"
 #include "mem_dc.h"
 #include "shell_open.h"
 #include "skin_resources.h"
@@ -51,7 +52,9 @@ void CAboutDlg::initDialog() {
     setWindowIcon(icon);
     m_icon->setPixmap(icon.pixmap(32, 32));
 
-    const QString home = loadString(IDS_HOME_PAGE);
+    // The tooltip names what a click opens: the manual's first page when it is installed.
+    const QUrl manual = manualPage(kManualFirstPage);
+    const QString home = manual.isEmpty() ? loadString(IDS_HOME_PAGE) : manual.toString();
     if (!home.isEmpty()) {
         m_makerLink->SetTooltipText(home, true);
     }
@@ -83,5 +86,5 @@ void CAboutDlg::paintEvent(QPaintEvent* event) {
 }
 
 void CAboutDlg::onMakerLink() {
-    shellOpenString(IDS_HOME_PAGE);
+    openManualPage(kManualFirstPage, IDS_HOME_PAGE);
 }

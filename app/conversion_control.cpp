@@ -17,8 +17,11 @@ void CMainDlg::onStart() {
     // A second encoder must never start over a running one.
     if (m_state == ConversionState::Converting)
         return;
-    if (startNextJob(g_jobList.head) != 0)
+    followRunStarted();
+    if (startNextJob(g_jobList.head) != 0) {
+        followRunEnded();
         return;
+    }
     setConversionState(ConversionState::Converting);
 }
 
@@ -39,6 +42,7 @@ int CMainDlg::startNextJob(ConversionJob* job) {
         return 1;
     m_pollEncoderTimer.start(kPollEncoderPeriod);
     m_progressTimer.start(kProgressPeriod);
+    followJobStarted(*m_run.job);
     return 0;
 }
 
@@ -51,11 +55,13 @@ void CMainDlg::onPollEncoder() {
     if (m_stopRequested != 0 || job == nullptr || startNextJob(job->next) != 0) {
         m_stopRequested = 0;
         setConversionState(ConversionState::Idle);
+        followRunEnded();
     }
 }
 
 void CMainDlg::onProgress() {
     const float percent = showRunProgress(&m_run);
+    followProgress(static_cast<double>(percent));
     if (percent == 0.0f || std::isnan(percent))
         return;
     // Hundredths of a percent; clamped before the conversion, which would be undefined

@@ -1,6 +1,6 @@
 // What the window shows of a job's run: its status cell, the note as that cell's
-// tooltip, and "Copy details" on a right click on the job's row, for pasting into a bug
-// report or a search.
+// tooltip and its description for screen readers, and "Copy details" on a right click on
+// the job's row, for pasting into a bug report or a search.
 #include "job_list.h"
 #include "main_dlg.h"
 
@@ -10,11 +10,15 @@
 
 void CMainDlg::showJobStatus(const ConversionJob& job, const char* text) {
     setCellText(job.row, kColumnStatus, text);
+    followJobStatus(job, text);
 }
 
 void CMainDlg::showJobNote(const ConversionJob& job) {
-    if (QTreeWidgetItem* item = m_jobList->topLevelItem(job.row))
-        item->setToolTip(kColumnStatus, QString::fromLocal8Bit(job.note));
+    if (QTreeWidgetItem* item = m_jobList->topLevelItem(job.row)) {
+        const QString note = QString::fromLocal8Bit(job.note);
+        item->setToolTip(kColumnStatus, note);
+        item->setData(kColumnStatus, Qt::AccessibleDescriptionRole, note); // for screen readers
+    }
 }
 
 void CMainDlg::onJobListMenu(const QPoint& at) {

@@ -11,6 +11,7 @@
 #include "job_list_palette.h"
 #include "executable_folder.h"
 #include "job_list.h"
+#include "manual.h"
 #include "media_probe.h"
 #include "mem_dc.h"
 #include "profile_dlg.h"
@@ -105,12 +106,23 @@ void CMainDlg::createControls() {
 
     m_jobList = new QTreeWidget(this);
     setControlId(m_jobList, IDC_JOB_LIST);
+    // Screen readers say what a control is for; the captions stay as they are.
+    m_jobList->setAccessibleName(QStringLiteral("Files"));
+    m_min->setAccessibleName(QStringLiteral("Minimize"));
+    m_close->setAccessibleName(QStringLiteral("Close"));
     m_profileCombo = new CReadOnlyComboBox(this, IDC_PROFILE_COMBO);
     m_destinationCombo = new QComboBox(this);
     setControlId(m_destinationCombo, IDC_DESTINATION_COMBO);
-    // Each text is shown whole, in a narrower face when the dialog font is too wide.
-    for (QComboBox* combo : {static_cast<QComboBox*>(m_profileCombo), m_destinationCombo})
-        connect(combo, &QComboBox::currentTextChanged, combo, [combo] { fitComboText(*combo); });
+    m_profileCombo->setAccessibleDescription(QStringLiteral("Profile"));
+    m_destinationCombo->setAccessibleDescription(QStringLiteral("Destination"));
+    // Each text is shown whole, in a narrower face when the dialog font is too wide. A combo
+    // is named by its current text, which is how tools that drive the window read it.
+    for (QComboBox* combo : {static_cast<QComboBox*>(m_profileCombo), m_destinationCombo}) {
+        connect(combo, &QComboBox::currentTextChanged, combo, [combo](const QString& text) {
+            fitComboText(*combo);
+            combo->setAccessibleName(text);
+        });
+    }
 
     // The skin carries the words of both labels; the labels stay hidden.
     m_destinationLabel = new CwxStatic(this, IDC_DESTINATION_LABEL);
@@ -320,7 +332,8 @@ void CMainDlg::fillDestinationCombo() {
 // The window's message table, in its order: window menu, painting and dragging (event
 // handlers), timers 1000 and 1001, Open File, Delete File, Clear, Start, Stop, the
 // destination combo's change and confirmation, Browse, Open, Min, Close, HOME, HELP, the
-// profile combo's click request (event()), Setting, dropped files.
+// profile combo's click request (event()), Setting, dropped files; then the keys that do
+// what a button does: Ctrl+O, Delete in the list, F1.
 void CMainDlg::wireHandlers() {
     connect(&m_windowMenu, &QMenu::triggered, this,
             [this](QAction* action) { onSystemCommand(action->data().toInt()); });
@@ -347,6 +360,15 @@ void CMainDlg::wireHandlers() {
     connect(m_jobList, &QWidget::customContextMenuRequested, this, &CMainDlg::onJobListMenu);
     connect(&m_jobMenu, &QMenu::triggered, this, [this] { copyJobDetails(m_jobMenuRow); });
     setAcceptDrops(true); // dropped files: dragEnterEvent, dropEvent
+    // Each key runs its button's handler, so while converting it does nothing exactly when
+    // its button does nothing (Open File, Delete File) and works when it works (HELP).
+    auto* openKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this);
+    connect(openKey, &QShortcut::activated, this, &CMainDlg::onOpenFile);
+    auto* deleteKey = new QShortcut(QKeySequence(Qt::Key_Delete), m_jobList, nullptr, nullptr,
+                                    Qt::WidgetShortcut);
+    connect(deleteKey, &QShortcut::activated, this, &CMainDlg::onDeleteFile);
+    auto* helpKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(helpKey, &QShortcut::activated, this, &CMainDlg::onHelpPage);
 }
 
 QRegion CMainDlg::skinRegion(const QImage& background) {
@@ -498,12 +520,14 @@ void CMainDlg::onClose() {
     close();
 }
 
+// The manual's first page and its contents; the web addresses only when the manual is
+// not installed.
 void CMainDlg::onHomePage() {
-    shellOpenString(IDS_HOME_PAGE);
+    openManualPage(kManualFirstPage, IDS_HOME_PAGE);
 }
 
 void CMainDlg::onHelpPage() {
-    shellOpenString(IDS_WEB_PAGE);
+    openManualPage(kManualContents, IDS_WEB_PAGE);
 }
 
 void CMainDlg::onProfileComboClick(ControlEvent& request) {

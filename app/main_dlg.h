@@ -8,6 +8,7 @@
 #include "gdip_button.h"
 #include "job_row_view.h"
 #include "job_run_view.h"
+#include "launcher_entry.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -162,6 +163,12 @@ private:
     void onPollEncoder();
     void onProgress();
     bool closeRequest();
+    // What the desktop hears of a run (run_feedback.cpp).
+    void followRunStarted();
+    void followJobStarted(const ConversionJob& job);
+    void followJobStatus(const ConversionJob& job, const char* text);
+    void followProgress(double percent);
+    void followRunEnded();
     // Job details (job_details.cpp).
     void onJobListMenu(const QPoint& at);
 
@@ -200,6 +207,16 @@ private:
     CBitmapSlider* m_progress = nullptr;
     CReadOnlyComboBox* m_profileCombo = nullptr;
     QComboBox* m_destinationCombo = nullptr;
+
+    // How the current run goes, for the taskbar entry and the notice at its end.
+    struct RunTally {
+        int jobs = 0;      // in the list when the run started
+        int ended = 0;     // converted or failed so far
+        int converted = 0;
+        QStringList failedNames;
+    };
+    RunTally m_runTally;
+    LauncherEntry m_launcherEntry;
 
     QTimer m_pollEncoderTimer; // TIMER_POLL_ENCODER
     QTimer m_progressTimer;    // TIMER_PROGRESS

@@ -1,6 +1,7 @@
 // The about box: its texts, the maker's name as a link that opens the home page and
 // leaves the box open, and the same texts at every opening.
 #include "about_dlg.h"
+#include "manual.h"
 
 #include "shell_open.h"
 #include "string_table.h"
@@ -46,7 +47,7 @@ TEST_F(AboutDlgTest, ShowsTheProductTheCopyrightAndTheLink) {
     EXPECT_TRUE(link->linkCursor());
     EXPECT_TRUE(link->notify());
     EXPECT_EQ(link->textColor(), QColor(0, 0, 255));
-    EXPECT_EQ(link->tooltipText(), loadString(IDS_HOME_PAGE));
+    EXPECT_EQ(link->tooltipText(), manualPage(kManualFirstPage).toString());
     EXPECT_FALSE(about.product()->notify());
     EXPECT_FALSE(about.product()->underline());
 
@@ -89,12 +90,12 @@ TEST_F(AboutDlgTest, SecondOpeningShowsTheSameTexts) {
     EXPECT_FALSE(again.makerLink()->background().isNull());
 }
 
-TEST_F(AboutDlgTest, LinkClickOpensTheHomePageAndKeepsTheBoxOpen) {
+TEST_F(AboutDlgTest, LinkClickOpensTheManualAndKeepsTheBoxOpen) {
     CAboutDlg about;
     about.show();
     QTest::mouseClick(about.makerLink(), Qt::LeftButton, {}, QPoint(3, about.makerLink()->height() / 2));
     ASSERT_EQ(m_opened.size(), 1u);
-    EXPECT_EQ(m_opened[0], loadString(IDS_HOME_PAGE));
+    EXPECT_EQ(m_opened[0], manualPage(kManualFirstPage).toString());
     EXPECT_TRUE(about.isVisible());
     QTest::mouseClick(about.product(), Qt::LeftButton);
     EXPECT_EQ(m_opened.size(), 1u); // plain labels are not links

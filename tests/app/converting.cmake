@@ -37,3 +37,15 @@ add_test(NAME converting_under_xvfb
     $<TARGET_FILE:cv_dat> $<TARGET_FILE:pb_dat> $<TARGET_FILE:status_cell_reference>
     ${CMAKE_CURRENT_BINARY_DIR}/xvfb-converting)
 set_tests_properties(converting_under_xvfb PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180)
+
+# What the desktop hears of a run; a private session bus (dbus-daemon) stands in for the
+# desktop's.
+add_executable(run_feedback_test
+  converting_test_main.cpp
+  window_fixture.cpp
+  run_feedback_test.cpp
+)
+set_target_properties(run_feedback_test PROPERTIES AUTOMOC ON)
+find_package(Qt6 REQUIRED COMPONENTS DBus)
+target_link_libraries(run_feedback_test PRIVATE nemarro_app nemarro_fakes Qt6::DBus Qt6::Test GTest::gtest nemarro_warnings)
+gtest_discover_tests(run_feedback_test DISCOVERY_TIMEOUT 30)

@@ -10,6 +10,8 @@ int main(int argc, char** argv) {
     QTemporaryDir home;
     qputenv("HOME", home.path().toLocal8Bit());
     qunsetenv("XDG_CONFIG_HOME");
+    // No notice or taskbar progress of a test reaches the desktop of whoever runs it.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/nemarro-test-bus");
     qunsetenv("NEMARRO_FAKE_SCRIPT");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

@@ -489,13 +489,14 @@ TEST_F(MainDlgTest, NoEditProfileWhileConverting) {
     EXPECT_FALSE(opened);
 }
 
-TEST_F(MainDlgTest, HomeAndHelpOpenTheirAddresses) {
+TEST_F(MainDlgTest, HomeAndHelpOpenTheManualFromTheBuildTree) {
     CMainDlg& dialog = open();
     QTest::mouseClick(dialog.button(CMainDlg::IDC_HOME), Qt::LeftButton);
     QTest::mouseClick(dialog.button(CMainDlg::IDC_HELP), Qt::LeftButton);
     ASSERT_EQ(m_opened.size(), 2u);
-    EXPECT_EQ(m_opened[0], loadString(IDS_HOME_PAGE));
-    EXPECT_EQ(m_opened[1], loadString(IDS_WEB_PAGE));
+    const QString manual = QCoreApplication::applicationDirPath() + "/../share/doc/nemarro/";
+    EXPECT_EQ(m_opened[0], QUrl::fromLocalFile(QDir::cleanPath(manual + "index.html")).toString());
+    EXPECT_EQ(m_opened[1], QUrl::fromLocalFile(QDir::cleanPath(manual + "contents.html")).toString());
     EXPECT_TRUE(dialog.isVisible());
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # `cmake --install` into a scratch prefix: the program and its tools in one private folder, the
 # command a link that leads to it, icons at every painted size, a desktop entry and AppStream
-# metainfo that desktop-file-validate and appstreamcli accept, manual pages, licence and changelog.
+# metainfo that desktop-file-validate and appstreamcli accept, manual pages, licence, changelog
+# and the HTML manual.
 # Usage: install_layout.sh <build folder> <version> <sanitizer build: ON or OFF>
 set -euo pipefail
 build=$1
@@ -37,6 +38,8 @@ done
 desktop=$prefix/share/applications/nemarro.desktop
 desktop-file-validate "$desktop" || fail "desktop entry"
 grep -qx 'Exec=nemarro %F' "$desktop" || fail "desktop entry does not pass files to nemarro"
+# The program (in lib/nemarro) finds its manual two folders up.
+[ -f "$prefix/share/doc/nemarro/index.html" ] || fail "no manual in share/doc/nemarro"
 metainfo=$prefix/share/metainfo/example.nemarro.Nemarro.metainfo.xml
 appstreamcli validate --no-net "$metainfo" || fail "metainfo"
 grep -q '<launchable type="desktop-id">nemarro.desktop</launchable>' "$metainfo" || fail "metainfo launches no nemarro.desktop"
