@@ -81,14 +81,3 @@ double readLeadingNumber(const char* text) {
     }
     return negative ? -value : value;
 }
-
-long long readLeadingInteger(const char* text) {
-    long long value = 0;
-    for (const char* p = text; *p >= '0' && *p <= '9'; ++p) {
-        if (value > (__LONG_LONG_MAX__ - 9) / 10) {
-            break; // absurdly long: keep what was read
-        }
-        value = value * 10 + (*p - '0');
-    }
-    return value;
-}

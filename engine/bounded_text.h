@@ -30,6 +30,3 @@ bool hasDoubleQuote(const char* text);
 // optional point and exponent; no number, or one that is not finite ("nan", "inf",
 // out of range), gives 0.
 double readLeadingNumber(const char* text);
-
-// The digits at the start of `text` as an integer ("128K" gives 128, "Auto" 0).
-long long readLeadingInteger(const char* text);
