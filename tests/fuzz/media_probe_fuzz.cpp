@@ -37,7 +37,7 @@ double durationOf(const std::string& text) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    MediaInfo info = {"/In/song.wma", nullptr, 0, 0, 0.0};
+    MediaInfo info = {"/In/song.wma", nullptr, 0, 0, 0.0, false};
     ToolProcess tool{};
     std::strcpy(tool.programPath, "/App/pb.dat");
     tool.context = &info;
