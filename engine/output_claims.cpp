@@ -1,38 +1,25 @@
-// The output paths of encoder runs going on at once.
+// The output paths of encoder runs going on at once. A dry run over a whole library
+// claims every name it plans, so the set grows with the list, not with the lanes.
 #include "output_claims.h"
 
-#include "bounded_text.h"
-#include "conversion_job.h"
-
-#include <cstring>
+#include <string>
+#include <unordered_set>
 
 namespace {
-char g_claims[kMaxOutputClaims][kPathSize]; // an empty entry is free
+std::unordered_set<std::string>& claims() {
+    static std::unordered_set<std::string> paths;
+    return paths;
+}
 } // namespace
 
 int claimOutputPath(const char* path) {
-    for (auto& claim : g_claims) {
-        if (claim[0] == '\0') {
-            return path[0] != '\0' && copyText(claim, sizeof claim, path) == 0 ? 0 : -1;
-        }
+    if (path[0] == '\0') {
+        return -1;
     }
-    return -1;
+    claims().insert(path);
+    return 0;
 }
 
-void releaseOutputPath(const char* path) {
-    for (auto& claim : g_claims) {
-        if (claim[0] != '\0' && std::strcmp(claim, path) == 0) {
-            claim[0] = '\0';
-            return;
-        }
-    }
-}
+void releaseOutputPath(const char* path) { claims().erase(path); }
 
-bool outputPathClaimed(const char* path) {
-    for (const auto& claim : g_claims) {
-        if (claim[0] != '\0' && std::strcmp(claim, path) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
+bool outputPathClaimed(const char* path) { return claims().count(path) != 0; }

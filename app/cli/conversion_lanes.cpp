@@ -2,6 +2,7 @@
 #include "conversion_lanes.h"
 
 #include "bounded_text.h"
+#include "cli_options.h"
 #include "encoder_command_line.h"
 #include "output_claims.h"
 #include "path_exists.h"
@@ -59,7 +60,6 @@ bool startLane(Lane* lane, PlannedFile* file) {
     const RunStart start = startJob(&lane->run, job, folder);
     if (start == RunStart::Started) {
         file->outputPath = lane->run.outputPath;
-        // At most kMaxOutputClaims lanes run, so the claim always finds room.
         claimOutputPath(lane->run.outputPath);
         file->state = FileState::Running;
         lane->file = file;
@@ -83,9 +83,9 @@ double lanePercent(const Lane* lane) {
 }
 
 void waitForLanes(const Lane* lanes, int count, int milliseconds) {
-    pollfd pipes[kMaxOutputClaims];
+    pollfd pipes[kMaxJobs];
     nfds_t watched = 0;
-    for (int i = 0; i < count && watched < kMaxOutputClaims; ++i) {
+    for (int i = 0; i < count && watched < kMaxJobs; ++i) {
         if (lanes[i].file != nullptr && lanes[i].run.encoder.outputRead != kNoPipe) {
             pipes[watched++] = pollfd{lanes[i].run.encoder.outputRead, POLLIN, 0};
         }

@@ -21,7 +21,8 @@ std::string clock(double seconds) {
 
 // The job's note on one line, its lines joined by "; ".
 std::string reasonOf(const PlannedFile& file) {
-    std::string reason = file.job != nullptr ? file.job->note : file.failure;
+    // The engine's note when it has one; else what the converter itself found.
+    std::string reason = file.job != nullptr && file.job->note[0] != '\0' ? file.job->note : file.failure;
     for (char& c : reason) {
         if (c == '\n') {
             c = ';';

@@ -3,6 +3,7 @@
 #include "encoder_command_line.h"
 
 #include "catalogue.h"
+#include "output_claims.h"
 #include "path_exists.h"
 #include "path_separator.h"
 #include "fake_support.h"
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 std::string audioArgs(const ConversionProfile& profile) {
@@ -194,6 +196,23 @@ TEST(UniqueOutputName, AddsTheMissingSeparatorAndCountsWithoutLimit) {
     std::snprintf(folder, sizeof folder, "%s", temp.path().c_str());
     ASSERT_EQ(uniqueOutputName(baseName, folder, ".wav"), kBuildDone);
     EXPECT_EQ(std::string(folder), temp.path() + NEMARRO_PATH_SEPARATOR);
+    EXPECT_STREQ(baseName, "a(12)");
+
+    // Names claimed by runs going on at once (or planned by a dry run over a library, so
+    // many more than the lanes) are taken too, until given up.
+    std::vector<std::string> claimed;
+    for (int i = 12; i < 112; ++i) {
+        claimed.push_back(std::string(folder) + "a(" + std::to_string(i) + ").wav");
+        ASSERT_EQ(claimOutputPath(claimed.back().c_str()), 0);
+    }
+    std::snprintf(baseName, sizeof baseName, "a");
+    ASSERT_EQ(uniqueOutputName(baseName, folder, ".wav"), kBuildDone);
+    EXPECT_STREQ(baseName, "a(112)");
+    for (const std::string& path : claimed) {
+        releaseOutputPath(path.c_str());
+    }
+    std::snprintf(baseName, sizeof baseName, "a");
+    ASSERT_EQ(uniqueOutputName(baseName, folder, ".wav"), kBuildDone);
     EXPECT_STREQ(baseName, "a(12)");
 }
 
