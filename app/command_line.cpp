@@ -37,7 +37,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
 }
 
 std::string helpText(const std::string& program) {
-    return "Usage: " + program + " [OPTION]... [--] [FILE]...\n"
+    return "Usage: " + program +
+           " [OPTION]... [--] [FILE]...\n"
            "Convert audio files, and the sound of video files, to other formats.\n"
            "\n"
            "Opens the converter's window with the FILEs in its list, as if they had been\n"
@@ -55,7 +56,8 @@ std::string helpText(const std::string& program) {
 }
 
 std::string versionText(const std::string& version) {
-    return "nemarro " + version + "\n"
+    return "nemarro " + version +
+           "\n"
            "Copyright (C) 2026 The Nemarro developers\n"
            "License GPL-3.0-or-later <https://www.gnu.org/licenses/gpl-3.0.html>.\n"
            "This is free software: you are free to change and redistribute it.\n"

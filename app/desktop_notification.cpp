@@ -19,7 +19,8 @@ void showDesktopNotification(const QString& summary, const QString& body) {
     if (!bus.isConnected())
         return;
     QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"),
+        QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     // The desktop entry tells the service which program speaks, and with it the icon
     // when the icon name is not found in the theme.

@@ -17,9 +17,9 @@ void sendUpdate(const QVariantMap& properties) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
-    QDBusMessage update = QDBusMessage::createSignal(QStringLiteral("/example/nemarro/LauncherEntry"),
-                                                     QStringLiteral("com.canonical.Unity.LauncherEntry"),
-                                                     QStringLiteral("Update"));
+    QDBusMessage update = QDBusMessage::createSignal(
+        QStringLiteral("/example/nemarro/LauncherEntry"),
+        QStringLiteral("com.canonical.Unity.LauncherEntry"), QStringLiteral("Update"));
     update << QStringLiteral("application://nemarro.desktop") << properties;
     bus.send(update); // queued; a signal has no answer to wait for
 }
@@ -35,7 +35,8 @@ void LauncherEntry::setProgress(double fraction) {
     if (m_shown == fraction)
         return;
     m_shown = fraction;
-    sendUpdate({{QStringLiteral("progress"), fraction}, {QStringLiteral("progress-visible"), true}});
+    sendUpdate(
+        {{QStringLiteral("progress"), fraction}, {QStringLiteral("progress-visible"), true}});
 }
 
 void LauncherEntry::hideProgress() {

@@ -53,7 +53,8 @@ void CMainDlg::followRunEnded() {
     m_launcherEntry.hideProgress();
     if (m_runTally.ended == 0 || isActiveWindow())
         return;
-    showDesktopNotification(runNoticeSummary(m_runTally.converted, int(m_runTally.failedNames.size())),
-                            runNoticeBody(m_runTally.failedNames));
+    showDesktopNotification(
+        runNoticeSummary(m_runTally.converted, int(m_runTally.failedNames.size())),
+        runNoticeBody(m_runTally.failedNames));
     QApplication::alert(this);
 }

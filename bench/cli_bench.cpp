@@ -16,8 +16,8 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
-#include <string>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -89,7 +89,8 @@ void eachInput(const std::vector<std::string>& inputs, int width,
 int main(int argc, char** argv) {
     const int count = argc > 1 ? std::atoi(argv[1]) : 8;
     const int length = argc > 2 ? std::atoi(argv[2]) : 180;
-    const std::string cli = (fs::canonical("/proc/self/exe").parent_path() / "nemarro-cli").string();
+    const std::string cli =
+        (fs::canonical("/proc/self/exe").parent_path() / "nemarro-cli").string();
     char pattern[] = "/tmp/cli_bench-XXXXXX";
     if (mkdtemp(pattern) == nullptr || !fs::exists(cli)) {
         std::fprintf(stderr, "cli_bench: needs a temporary folder and %s\n", cli.c_str());
@@ -102,20 +103,22 @@ int main(int argc, char** argv) {
     std::vector<std::string> inputs(static_cast<std::size_t>(count));
     std::atomic<int> madeBad{0};
     for (int i = 0; i < count; ++i) {
-        inputs[std::size_t(i)] = (work / "in" / ("track" + std::to_string(i + 1) + ".ogg")).string();
+        inputs[std::size_t(i)] =
+            (work / "in" / ("track" + std::to_string(i + 1) + ".ogg")).string();
     }
     const double making = secondsOf([&] {
         eachInput(inputs, 2, [&](const std::string& input) {
             const int i = int(&input - inputs.data());
             const std::string d = std::to_string(length);
             const std::string graph =
-                "sine=f=" + std::to_string(196 + 11 * i) + ":d=" + d + "[a];sine=f=" +
-                std::to_string(247 + 13 * i) + ":d=" + d + "[b];sine=f=" + std::to_string(294 + 7 * i) +
-                ":d=" + d + "[c];anoisesrc=c=pink:a=0.12:d=" + d + ":seed=" + std::to_string(i + 1) +
+                "sine=f=" + std::to_string(196 + 11 * i) + ":d=" + d +
+                "[a];sine=f=" + std::to_string(247 + 13 * i) + ":d=" + d +
+                "[b];sine=f=" + std::to_string(294 + 7 * i) + ":d=" + d +
+                "[c];anoisesrc=c=pink:a=0.12:d=" + d + ":seed=" + std::to_string(i + 1) +
                 "[n];[a][b][c][n]amix=inputs=4,tremolo=f=" + std::to_string(1.5 + 0.25 * i) +
                 ":d=0.6,aformat=sample_rates=44100:channel_layouts=stereo";
-            if (!run({"ffmpeg", "-nostdin", "-v", "error", "-filter_complex", graph, "-c:a", "libvorbis",
-                      "-q:a", "4", "-y", input}))
+            if (!run({"ffmpeg", "-nostdin", "-v", "error", "-filter_complex", graph, "-c:a",
+                      "libvorbis", "-q:a", "4", "-y", input}))
                 ++madeBad;
         });
     });
@@ -123,28 +126,30 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cli_bench: ffmpeg could not make the inputs\n");
         return 1;
     }
-    std::printf("%d files of %d s made in %.1f s (Ogg Vorbis, 44100 Hz stereo)\n", count, length, making);
+    std::printf("%d files of %d s made in %.1f s (Ogg Vorbis, 44100 Hz stereo)\n", count, length,
+                making);
     std::fflush(stdout);
 
     const fs::path out = work / "out";
     auto ffmpeg = [&](int width) {
         eachInput(inputs, width, [&](const std::string& input) {
             const std::string output = (out / (fs::path(input).stem().string() + ".mp3")).string();
-            run({"ffmpeg", "-nostdin", "-hide_banner", "-i", input, "-vn", "-c:a", "libmp3lame", "-b:a",
-                 "128K", "-ar", "44100", "-ac", "2", "-y", output});
+            run({"ffmpeg", "-nostdin", "-hide_banner", "-i", input, "-vn", "-c:a", "libmp3lame",
+                 "-b:a", "128K", "-ar", "44100", "-ac", "2", "-y", output});
         });
     };
     auto nemarro = [&](int jobs) {
-        std::vector<std::string> arguments = {cli, "-q", "-j", std::to_string(jobs), "-b", "128K",
-                                              "-r", "44100", "-c", "Stereo", "-o", out.string()};
+        std::vector<std::string> arguments = {cli,  "-q",     "-j", std::to_string(jobs),
+                                              "-b", "128K",   "-r", "44100",
+                                              "-c", "Stereo", "-o", out.string()};
         arguments.insert(arguments.end(), inputs.begin(), inputs.end());
         if (!run(arguments))
             std::printf("  nemarro-cli -j %d failed\n", jobs);
     };
     const char* names[] = {"ffmpeg, one at a time", "nemarro-cli -j 1", "nemarro-cli -j 2",
                            "ffmpeg, 2 at a time"};
-    const std::function<void()> ways[] = {[&] { ffmpeg(1); }, [&] { nemarro(1); }, [&] { nemarro(2); },
-                                          [&] { ffmpeg(2); }};
+    const std::function<void()> ways[] = {[&] { ffmpeg(1); }, [&] { nemarro(1); },
+                                          [&] { nemarro(2); }, [&] { ffmpeg(2); }};
     // Wall-clock time is what the targets are about; CPU time, which load from elsewhere
     // hardly changes, shows what the programs around ffmpeg cost.
     double totals[4] = {0, 0, 0, 0};
@@ -157,15 +162,18 @@ int main(int argc, char** argv) {
         const double seconds = secondsOf(ways[way]);
         totals[way] += seconds;
         cpu[way] += g_cpuSeconds - cpuBefore;
-        std::printf("  %-24s %6.2f s  (CPU %6.2f s)\n", names[way], seconds, g_cpuSeconds - cpuBefore);
+        std::printf("  %-24s %6.2f s  (CPU %6.2f s)\n", names[way], seconds,
+                    g_cpuSeconds - cpuBefore);
         std::fflush(stdout);
     }
     std::printf("\n%-24s %7s %-34s %7s\n", "sum of two turns", "wall s", "ratio", "CPU s");
     for (int way = 0; way < 4; ++way)
-        std::printf("%-24s %7.2f %.3f of ffmpeg one at a time  %7.2f (%.3f)\n", names[way], totals[way],
-                    totals[way] / totals[0], cpu[way], cpu[way] / cpu[0]);
-    std::printf("\nnemarro-cli -j 1 / ffmpeg one at a time: %.3f (target <= 1.03)\n", totals[1] / totals[0]);
-    std::printf("nemarro-cli -j 2 / ffmpeg 2 at a time:   %.3f (target <= 1.05)\n", totals[2] / totals[3]);
+        std::printf("%-24s %7.2f %.3f of ffmpeg one at a time  %7.2f (%.3f)\n", names[way],
+                    totals[way], totals[way] / totals[0], cpu[way], cpu[way] / cpu[0]);
+    std::printf("\nnemarro-cli -j 1 / ffmpeg one at a time: %.3f (target <= 1.03)\n",
+                totals[1] / totals[0]);
+    std::printf("nemarro-cli -j 2 / ffmpeg 2 at a time:   %.3f (target <= 1.05)\n",
+                totals[2] / totals[3]);
     fs::remove_all(work);
     return 0;
 }

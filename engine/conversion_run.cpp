@@ -76,7 +76,9 @@ RunStart startNextJob(ConversionRun* run, ConversionJob* job, char* folder) {
     return RunStart::NoJobLeft;
 }
 
-int pollRun(ConversionRun* run) { return pollTool(&run->encoder); }
+int pollRun(ConversionRun* run) {
+    return pollTool(&run->encoder);
+}
 
 float showRunProgress(ConversionRun* run) {
     if (run->job == nullptr)
@@ -89,7 +91,9 @@ float showRunProgress(ConversionRun* run) {
     return percent;
 }
 
-int requestStop(ConversionRun* run) { return sendQuit(&run->encoder); }
+int requestStop(ConversionRun* run) {
+    return sendQuit(&run->encoder);
+}
 
 JobVerdict finishJob(ConversionRun* run) {
     run->encoder.handlers->finish(&run->encoder);

@@ -20,7 +20,8 @@ JobVerdict judgeEncoderRun(ConversionJob* job, const ToolProcess& encoder, doubl
         verdict.outcome = JobOutcome::OutputMissing;
     else
         verdict.outcome = JobOutcome::Converted;
-    if (verdict.outcome != JobOutcome::EncoderSignalled && verdict.outcome != JobOutcome::EncoderFailed)
+    if (verdict.outcome != JobOutcome::EncoderSignalled &&
+        verdict.outcome != JobOutcome::EncoderFailed)
         verdict.status = 0;
     return verdict;
 }

@@ -20,6 +20,10 @@ int claimOutputPath(const char* path) {
     return 0;
 }
 
-void releaseOutputPath(const char* path) { claims().erase(path); }
+void releaseOutputPath(const char* path) {
+    claims().erase(path);
+}
 
-bool outputPathClaimed(const char* path) { return claims().count(path) != 0; }
+bool outputPathClaimed(const char* path) {
+    return claims().count(path) != 0;
+}

@@ -51,8 +51,8 @@ void pollRunningSlots(ProbeAhead* ahead) {
 
 ProbeAhead* createProbeAhead(const char* programPath, const char* const* paths, int count,
                              int width) {
-    auto* ahead = new (std::nothrow) ProbeAhead{paths, std::max(count, 0),
-                                                std::clamp(width, 1, kMaxProbesAhead), 0, 0, nullptr};
+    auto* ahead = new (std::nothrow)
+        ProbeAhead{paths, std::max(count, 0), std::clamp(width, 1, kMaxProbesAhead), 0, 0, nullptr};
     if (ahead == nullptr) {
         return nullptr;
     }

@@ -36,7 +36,8 @@ bool folderIsWritable(const char* folder) {
     constexpr int kTries = 16;
     for (int attempt = 0; attempt < kTries; ++attempt) {
         const std::string name = writeTestName();
-        const int fd = openat(folderFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        const int fd =
+            openat(folderFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd >= 0) {
             close(fd);
             unlinkat(folderFd, name.c_str(), 0);

@@ -108,11 +108,21 @@ CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::stri
             break;
         }
         switch (c) {
-        case 'p': profileText = optarg; break;
-        case 'L': list = true; break;
-        case 'b': bitRate.value = optarg; break;
-        case 'r': sampleRate.value = optarg; break;
-        case 'c': channels.value = optarg; break;
+        case 'p':
+            profileText = optarg;
+            break;
+        case 'L':
+            list = true;
+            break;
+        case 'b':
+            bitRate.value = optarg;
+            break;
+        case 'r':
+            sampleRate.value = optarg;
+            break;
+        case 'c':
+            channels.value = optarg;
+            break;
         case 'o':
             options->outputFolder = optarg;
             // "out/" names "out": the outputs' paths get no doubled separator.
@@ -127,16 +137,24 @@ CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::stri
         case 'j':
             options->jobs = readCount(optarg, kMaxJobs);
             if (options->jobs == 0) {
-                *error = "--jobs takes a number from 1 to " + std::to_string(kMaxJobs) + ", not \"" +
-                         optarg + "\"";
+                *error = "--jobs takes a number from 1 to " + std::to_string(kMaxJobs) +
+                         ", not \"" + optarg + "\"";
                 return CliRequest::Refused;
             }
             break;
-        case 'S': options->skipExisting = true; break;
-        case 'n': options->dryRun = true; break;
-        case 'q': options->quiet = true; break;
-        case 'h': return CliRequest::Help;
-        case 'V': return CliRequest::Version;
+        case 'S':
+            options->skipExisting = true;
+            break;
+        case 'n':
+            options->dryRun = true;
+            break;
+        case 'q':
+            options->quiet = true;
+            break;
+        case 'h':
+            return CliRequest::Help;
+        case 'V':
+            return CliRequest::Version;
         default: {
             const char* given = previous < argc ? argv[previous] : "";
             *error = (c == ':' || (optopt != 0 && std::strchr("pbrcoj", optopt) != nullptr))
@@ -157,7 +175,8 @@ CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::stri
         return CliRequest::Refused;
     }
 
-    options->profile = profileText == nullptr ? startProfile() : findProfileByNameOrNumber(profileText);
+    options->profile =
+        profileText == nullptr ? startProfile() : findProfileByNameOrNumber(profileText);
     if (options->profile == nullptr) {
         *error = std::string("no profile is called \"") + profileText +
                  "\" (--list-profiles shows names and numbers)";
@@ -177,8 +196,9 @@ CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::stri
             continue;
         }
         if (!chooseEntry(setting.list, setting.given->value, &index)) {
-            *error = std::string("\"") + setting.given->value + "\" is not a " + setting.given->what +
-                     " of \"" + options->profile->name + "\"; it takes " + choicesOf(setting.list);
+            *error = std::string("\"") + setting.given->value + "\" is not a " +
+                     setting.given->what + " of \"" + options->profile->name + "\"; it takes " +
+                     choicesOf(setting.list);
             return CliRequest::Refused;
         }
         *setting.index = index;
@@ -221,7 +241,8 @@ std::string profileListText() {
         char summary[kSummaryLineSize];
         profileSummaryLine(summary);
         const std::size_t nameLength = std::strlen(profile.name);
-        const char* settings = summary + (std::strncmp(summary, profile.name, nameLength) == 0 ? nameLength : 0);
+        const char* settings =
+            summary + (std::strncmp(summary, profile.name, nameLength) == 0 ? nameLength : 0);
         while (*settings == ' ') {
             ++settings;
         }
@@ -234,4 +255,6 @@ std::string profileListText() {
     return text;
 }
 
-std::string versionText() { return std::string("nemarro-cli ") + NEMARRO_VERSION + "\n"; }
+std::string versionText() {
+    return std::string("nemarro-cli ") + NEMARRO_VERSION + "\n";
+}

@@ -8,9 +8,9 @@
 struct ConversionProfile;
 
 // Exit statuses.
-inline constexpr int kExitConverted = 0;   // every file converted (skipped ones aside)
-inline constexpr int kExitSomeFailed = 1;  // at least one file failed
-inline constexpr int kExitBadUsage = 2;    // bad usage or a refused value: nothing written
+inline constexpr int kExitConverted = 0;  // every file converted (skipped ones aside)
+inline constexpr int kExitSomeFailed = 1; // at least one file failed
+inline constexpr int kExitBadUsage = 2;   // bad usage or a refused value: nothing written
 inline constexpr int kExitInterrupted = 130;
 
 inline constexpr int kMaxJobs = 64;

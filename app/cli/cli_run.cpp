@@ -12,7 +12,6 @@
 #include "source_files.h"
 #include "tool_process.h"
 
-
 namespace {
 
 // Longest wait for the encoders between two looks at everything else (interrupts, probes,
@@ -45,7 +44,8 @@ void planFile(Run* run, std::size_t index, const ProbeOutcome& outcome) {
         file->failure = "the prober " + run->prober + " could not be started";
     } else if (outcome.result == kProbeRefused) {
         file->state = FileState::Failed;
-        file->failure = "the path is too long, or holds a double quote, which a command line cannot carry";
+        file->failure =
+            "the path is too long, or holds a double quote, which a command line cannot carry";
     } else if (outcome.result != kProbeReadable) {
         file->state = FileState::Skipped;
         file->skipReason = "not media with a length";
@@ -55,8 +55,7 @@ void planFile(Run* run, std::size_t index, const ProbeOutcome& outcome) {
     } else {
         const std::string folder = outputFolderFor(run->options.outputFolder, run->sources[index]);
         file->job = createJob(file->path.c_str(), outcome.duration, run->options.profile);
-        if (file->job == nullptr ||
-            setJobDestination(file->job, folder.c_str()) != 0) {
+        if (file->job == nullptr || setJobDestination(file->job, folder.c_str()) != 0) {
             file->state = FileState::Failed;
             file->failure = "the path or its output folder is too long";
         }
@@ -70,8 +69,8 @@ void planFile(Run* run, std::size_t index, const ProbeOutcome& outcome) {
 void takeProbes(Run* run, bool wait) {
     ProbeOutcome outcome;
     pollProbeAhead(run->ahead);
-    while (run->probed < run->files.size() &&
-           (wait ? takeNextProbe(run->ahead, &outcome) : takeReadyProbe(run->ahead, &outcome)) == 1) {
+    while (run->probed < run->files.size() && (wait ? takeNextProbe(run->ahead, &outcome)
+                                                    : takeReadyProbe(run->ahead, &outcome)) == 1) {
         planFile(run, run->probed++, outcome);
         if (wait && interruptCount() > 0) {
             return;
@@ -168,7 +167,8 @@ bool convertFiles(Run* run, const std::string& encoder) {
         }
         // With every lane idle the next probe outcome is awaited; its look waits 1 ms.
         if (busy > 0) {
-            waitForLanes(lanes.data(), int(lanes.size()), run->probed < run->files.size() ? 5 : kWaitMilliseconds);
+            waitForLanes(lanes.data(), int(lanes.size()),
+                         run->probed < run->files.size() ? 5 : kWaitMilliseconds);
         }
     }
     clearLive(run->display);

@@ -76,7 +76,9 @@ bool startLane(Lane* lane, PlannedFile* file) {
     return false;
 }
 
-int pollLane(Lane* lane) { return lane->file == nullptr ? 1 : pollRun(&lane->run); }
+int pollLane(Lane* lane) {
+    return lane->file == nullptr ? 1 : pollRun(&lane->run);
+}
 
 double lanePercent(const Lane* lane) {
     return lane->file == nullptr ? 0.0 : progressPercent(&lane->run.progress);

@@ -10,12 +10,12 @@
 
 // How one file of the run ends up.
 enum class FileState {
-    Waiting,   // probed, not started yet
+    Waiting, // probed, not started yet
     Running,
     Converted,
-    Failed,    // the reason is in the job's note, or in `failure` for a file without a job
-    Stopped,   // ended early on an interrupt: a valid, shorter file
-    Skipped,   // not converted on purpose; `skipReason` says why
+    Failed,  // the reason is in the job's note, or in `failure` for a file without a job
+    Stopped, // ended early on an interrupt: a valid, shorter file
+    Skipped, // not converted on purpose; `skipReason` says why
 };
 
 // A file to convert and what became of it.

@@ -22,4 +22,6 @@ void watchInterrupts() {
     sigaction(SIGTERM, &action, nullptr);
 }
 
-int interruptCount() { return g_interrupts; }
+int interruptCount() {
+    return g_interrupts;
+}

@@ -11,13 +11,20 @@ int main(int argc, char** argv) {
     CliOptions options;
     std::string error;
     switch (parseCliOptions(argc, argv, &options, &error)) {
-    case CliRequest::Help: std::fputs(usageText().c_str(), stdout); return kExitConverted;
-    case CliRequest::Version: std::fputs(versionText().c_str(), stdout); return kExitConverted;
-    case CliRequest::ListProfiles: std::fputs(profileListText().c_str(), stdout); return kExitConverted;
+    case CliRequest::Help:
+        std::fputs(usageText().c_str(), stdout);
+        return kExitConverted;
+    case CliRequest::Version:
+        std::fputs(versionText().c_str(), stdout);
+        return kExitConverted;
+    case CliRequest::ListProfiles:
+        std::fputs(profileListText().c_str(), stdout);
+        return kExitConverted;
     case CliRequest::Refused:
         std::fprintf(stderr, "nemarro-cli: %s\nTry 'nemarro-cli --help'.\n", error.c_str());
         return kExitBadUsage;
-    case CliRequest::Convert: break;
+    case CliRequest::Convert:
+        break;
     }
     ignoreBrokenPipeSignal();
     // cv.dat and pb.dat live beside the program (through the installed link too).

@@ -15,14 +15,16 @@ constexpr int kBarWidth = 24;
 std::string clock(double seconds) {
     const long long whole = std::llround(std::max(seconds, 0.0));
     char text[32];
-    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", whole / 3600, whole / 60 % 60, whole % 60);
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", whole / 3600, whole / 60 % 60,
+                  whole % 60);
     return text;
 }
 
 // The job's note on one line, its lines joined by "; ".
 std::string reasonOf(const PlannedFile& file) {
     // The engine's note when it has one; else what the converter itself found.
-    std::string reason = file.job != nullptr && file.job->note[0] != '\0' ? file.job->note : file.failure;
+    std::string reason =
+        file.job != nullptr && file.job->note[0] != '\0' ? file.job->note : file.failure;
     for (char& c : reason) {
         if (c == '\n') {
             c = ';';
@@ -40,7 +42,8 @@ std::string reasonOf(const PlannedFile& file) {
 
 // A display line that fits the terminal: a long path loses its start, shown as "...".
 std::string fitted(const std::string& head, const std::string& path, int width) {
-    const std::size_t room = width > int(head.size()) + 8 ? std::size_t(width) - head.size() - 1 : 8;
+    const std::size_t room =
+        width > int(head.size()) + 8 ? std::size_t(width) - head.size() - 1 : 8;
     if (path.size() <= room) {
         return head + path;
     }
@@ -89,16 +92,25 @@ void initRunDisplay(RunDisplay* display, bool quiet, bool dryRun) {
 }
 
 double nowSeconds() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 void showFileLine(RunDisplay* display, const PlannedFile& file) {
     std::string line;
     switch (file.state) {
-    case FileState::Converted: line = file.path + " -> " + file.outputPath; break;
-    case FileState::Stopped: line = "stopped early: " + file.path + " -> " + file.outputPath + " (shorter)"; break;
-    case FileState::Failed: line = "FAILED: " + file.path + ": " + reasonOf(file); break;
-    case FileState::Skipped: line = "skipped: " + file.path + " (" + file.skipReason + ")"; break;
+    case FileState::Converted:
+        line = file.path + " -> " + file.outputPath;
+        break;
+    case FileState::Stopped:
+        line = "stopped early: " + file.path + " -> " + file.outputPath + " (shorter)";
+        break;
+    case FileState::Failed:
+        line = "FAILED: " + file.path + ": " + reasonOf(file);
+        break;
+    case FileState::Skipped:
+        line = "skipped: " + file.path + " (" + file.skipReason + ")";
+        break;
     case FileState::Waiting:
     case FileState::Running:
         if (!display->dryRun) {
@@ -145,7 +157,8 @@ void showLive(RunDisplay* display, const std::vector<PlannedFile>& files, const 
     for (int i = 0; i < laneCount; ++i) {
         if (lanes[i].file != nullptr) {
             char head[16];
-            std::snprintf(head, sizeof head, "%5.1f%%  ", std::clamp(lanePercent(&lanes[i]), 0.0, 100.0));
+            std::snprintf(head, sizeof head, "%5.1f%%  ",
+                          std::clamp(lanePercent(&lanes[i]), 0.0, 100.0));
             block += fitted(head, lanes[i].file->path, display->width) + "\n";
             ++lines;
         }
@@ -164,7 +177,8 @@ void showLive(RunDisplay* display, const std::vector<PlannedFile>& files, const 
                   share > 0.005 ? clock(elapsed * (1.0 - share) / share).c_str() : "--:--:--");
     std::string line = bar + text;
     if (probed < int(files.size())) {
-        line += "  (reading " + std::to_string(probed) + " of " + std::to_string(files.size()) + ")";
+        line +=
+            "  (reading " + std::to_string(probed) + " of " + std::to_string(files.size()) + ")";
     }
     block += line.substr(0, std::size_t(display->width - 1)) + "\n";
     ++lines;

@@ -11,11 +11,11 @@
 
 struct RunDisplay {
     std::FILE* out = stdout;
-    bool live = false;    // stdout is a terminal: live lines and bar
+    bool live = false; // stdout is a terminal: live lines and bar
     bool quiet = false;
     bool dryRun = false;
-    int width = 80;       // of the terminal
-    int drawnLines = 0;   // live lines on screen now
+    int width = 80;     // of the terminal
+    int drawnLines = 0; // live lines on screen now
     double startSeconds = 0.0;
 };
 

@@ -34,7 +34,8 @@ public:
         if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
             return;
         m_daemon.start(QStringLiteral("dbus-daemon"),
-                       {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+                       {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                        QStringLiteral("--print-address=1")});
         if (m_daemon.waitForReadyRead(5000))
             address = QString::fromUtf8(m_daemon.readLine().trimmed());
         if (!address.isEmpty())
@@ -85,7 +86,8 @@ TEST_F(RunFeedbackTest, RunningRowInViewNamesForScreenReadersAndKeys) {
     EXPECT_EQ(accessible(profile, QAccessible::Name), profile->currentText());
     EXPECT_EQ(accessible(profile, QAccessible::Description), "Profile");
     destination->setCurrentIndex(1);
-    EXPECT_EQ(accessible(destination, QAccessible::Name), "Save in the same folder as the original file");
+    EXPECT_EQ(accessible(destination, QAccessible::Name),
+              "Save in the same folder as the original file");
     EXPECT_EQ(accessible(destination, QAccessible::Description), "Destination");
 
     // Thirty rows, the first selected and in view; the run scrolls to each running row.
@@ -132,7 +134,8 @@ TEST_F(RunFeedbackTest, AnInactiveWindowNotifiesTheEndOfARunAndShowsProgress) {
     addJob(media("a.wav", 100), 100);
     addJob(media("b & c.wav", 1000), 1000); // reaches 10 %: "Failed!"
     addJob(media("d.wav", 100), 100);
-    encoderScript("out size= 1kB time=50.00 bitrate=1\\r\nsleep 120\nout size= 2kB time=100.00 bitrate=1\\r\n");
+    encoderScript("out size= 1kB time=50.00 bitrate=1\\r\nsleep 120\nout size= 2kB time=100.00 "
+                  "bitrate=1\\r\n");
     QWidget elsewhere;
     elsewhere.show();
     elsewhere.activateWindow();
@@ -140,16 +143,19 @@ TEST_F(RunFeedbackTest, AnInactiveWindowNotifiesTheEndOfARunAndShowsProgress) {
     button(CMainDlg::IDC_START)->click();
     waitForIdle();
     ASSERT_TRUE(waitUntil([&] { return !standIn.notices.isEmpty(); }, 5000));
-    EXPECT_EQ(standIn.notices, QStringList{"Nemarro|nemarro|Nemarro: 2 converted, 1 failed|Failed: b &amp; c.wav"});
+    EXPECT_EQ(standIn.notices,
+              QStringList{"Nemarro|nemarro|Nemarro: 2 converted, 1 failed|Failed: b &amp; c.wav"});
     const QTreeWidgetItem* failed = window().jobList()->topLevelItem(1); // its reason, read out
-    EXPECT_EQ(failed->data(kColumnStatus, Qt::AccessibleDescriptionRole), failed->toolTip(kColumnStatus));
+    EXPECT_EQ(failed->data(kColumnStatus, Qt::AccessibleDescriptionRole),
+              failed->toolTip(kColumnStatus));
     EXPECT_FALSE(failed->toolTip(kColumnStatus).isEmpty());
     waitUntil([&] { return !standIn.progress.isEmpty() && !standIn.progress.back().second; }, 2000);
     // Rising while the run goes on, then taken off.
     ASSERT_GE(standIn.progress.size(), 4);
     EXPECT_EQ(standIn.progress.takeLast(), qMakePair(0.0, false));
     EXPECT_TRUE(std::is_sorted(standIn.progress.begin(), standIn.progress.end()));
-    EXPECT_TRUE(std::all_of(standIn.progress.begin(), standIn.progress.end(), [](auto p) { return p.second; }));
+    EXPECT_TRUE(std::all_of(standIn.progress.begin(), standIn.progress.end(),
+                            [](auto p) { return p.second; }));
     EXPECT_GT(standIn.progress.back().first, 2.0 / 3.0);
 
     // In front, the window says nothing: the user sees the rows.

@@ -120,18 +120,20 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         VerdictCase{"just under", "output x\nout time=87.99 x\\r\n", "87.99%", "Failed!",
                     "the encoder stopped at 87.99% of the range"},
-        VerdictCase{"exactly 88, a value adjusted",
-                    "output x\nout cv.dat: ac3 cannot write 96000 Hz: wrote 48000 Hz\\nInput #0, wav\\n"
-                    "  Duration: 00:01:40.00\\nvideo:0kB audio:1kB\\n\n"
-                    "out time=88.00 x\\ncv.dat: finished at time=88.00\\n\n",
-                    "88.00%", "Success!", "ac3 cannot write 96000 Hz: wrote 48000 Hz"},
+        VerdictCase{
+            "exactly 88, a value adjusted",
+            "output x\nout cv.dat: ac3 cannot write 96000 Hz: wrote 48000 Hz\\nInput #0, wav\\n"
+            "  Duration: 00:01:40.00\\nvideo:0kB audio:1kB\\n\n"
+            "out time=88.00 x\\ncv.dat: finished at time=88.00\\n\n",
+            "88.00%", "Success!", "ac3 cannot write 96000 Hz: wrote 48000 Hz"},
         VerdictCase{"non-zero exit after 95 %", "output x\nout time=95.00 x\\r\nexit 1\n", "95.00%",
                     "Failed!", "the encoder ended with exit status 1"},
-        VerdictCase{"encoder complaint",
-                    "out Press [q] to stop\\n[libopus @ 0x55] Specified sample rate 44100 is not "
-                    "supported\\nError initializing output stream 0:0 -- Error while opening encoder\\n"
-                    "Conversion failed!\\ncv.dat: removed the incomplete output file o.opus\\n\nexit 1\n",
-                    "00.00%", "Failed!", "[libopus @ 0x55] Specified sample rate 44100 is not supported"},
+        VerdictCase{
+            "encoder complaint",
+            "out Press [q] to stop\\n[libopus @ 0x55] Specified sample rate 44100 is not "
+            "supported\\nError initializing output stream 0:0 -- Error while opening encoder\\n"
+            "Conversion failed!\\ncv.dat: removed the incomplete output file o.opus\\n\nexit 1\n",
+            "00.00%", "Failed!", "[libopus @ 0x55] Specified sample rate 44100 is not supported"},
         VerdictCase{"last line unterminated", "err in.wav: No such file or directory\nexit 1\n",
                     "00.00%", "Failed!", "in.wav: No such file or directory"},
         VerdictCase{"crash at the end", "output x\nerr boom\\n\nout time=100.00 x\\r\ncrash\n",
@@ -140,7 +142,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "the encoder wrote no output file, or an empty one"},
         VerdictCase{"empty file", "output \nout time=100.00 x\\r\n", "100.00%", "Failed!",
                     "the encoder wrote no output file, or an empty one"}),
-    [](const testing::TestParamInfo<VerdictCase>& param) { return "case" + std::to_string(param.index); });
+    [](const testing::TestParamInfo<VerdictCase>& param) {
+        return "case" + std::to_string(param.index);
+    });
 
 TEST(JudgeEncoderRun, ARangeThatGivesNoPercentageCountsAsReached) {
     ToolProcess clean;
@@ -153,7 +157,8 @@ TEST_F(ConversionRunTest, EveryStartFailingMarksEveryJobFatalAndLeavesNoRun) {
     for (int i = 0; i < 3; ++i)
         addJob(m_out.path());
     const std::string missing = m_sources.file("no-such-encoder");
-    std::snprintf(m_run.encoder.programPath, sizeof m_run.encoder.programPath, "%s", missing.c_str());
+    std::snprintf(m_run.encoder.programPath, sizeof m_run.encoder.programPath, "%s",
+                  missing.c_str());
     EXPECT_EQ(convertAll(), RunStart::NoJobLeft);
     for (int row = 0; row < 3; ++row) {
         EXPECT_EQ(m_view.statuses[row], std::vector<std::string>{"FATAL!"});

@@ -90,10 +90,12 @@ struct RunCase {
     std::vector<std::string> existing; // in OUT before the run, holding "mine"
     int status;
     std::set<std::string> outputs; // every file in OUT afterwards
-    const char* said;               // in the program's output
+    const char* said;              // in the program's output
 };
 
-void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const RunCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class CliRuns : public CliTest, public testing::WithParamInterface<RunCase> {};
 
@@ -118,24 +120,52 @@ TEST_P(CliRuns, LeaveTheFilesTheySay) {
 INSTANTIATE_TEST_SUITE_P(
     Library, CliRuns,
     testing::Values(
-        RunCase{"TreeKeptNonAudioSkipped", {"-o", "OUT", "LIB"}, {}, 0,
-                {"A/B/one.mp3", "A/two.mp3"}, "2 converted, 0 failed, 4 skipped"},
-        RunCase{"TakenNameGetsCounter", {"-j", "1", "-o", "OUT", "LIB/A"}, {"two.mp3"}, 0,
-                {"B/one.mp3", "two.mp3", "two(0).mp3"}, "2 converted"},
-        RunCase{"SkipExisting", {"--skip-existing", "-o", "OUT", "LIB/A"}, {"two.mp3"}, 0,
-                {"B/one.mp3", "two.mp3"}, "two.wav (its output exists)"},
+        RunCase{"TreeKeptNonAudioSkipped",
+                {"-o", "OUT", "LIB"},
+                {},
+                0,
+                {"A/B/one.mp3", "A/two.mp3"},
+                "2 converted, 0 failed, 4 skipped"},
+        RunCase{"TakenNameGetsCounter",
+                {"-j", "1", "-o", "OUT", "LIB/A"},
+                {"two.mp3"},
+                0,
+                {"B/one.mp3", "two.mp3", "two(0).mp3"},
+                "2 converted"},
+        RunCase{"SkipExisting",
+                {"--skip-existing", "-o", "OUT", "LIB/A"},
+                {"two.mp3"},
+                0,
+                {"B/one.mp3", "two.mp3"},
+                "two.wav (its output exists)"},
         // Two files converted at once onto one name: the second lane must not take it too.
-        RunCase{"LanesNeverShareAName", {"-j", "2", "-o", "OUT", "LIB/A/two.wav", "LIB/A/two.wav"}, {}, 0,
-                {"two.mp3", "two(0).mp3"}, "2 converted"},
-        RunCase{"OverrideAndNumberedProfile", {"-p", "147", "-r", "22050", "-c", "mono", "-o", "OUT", "LIB/A/two.wav"},
-                {}, 0, {"two.flac"}, "1 converted"},
-        RunCase{"RefusedOverrideWritesNothing", {"-b", "999K", "-o", "OUT", "LIB"}, {}, 2, {},
+        RunCase{"LanesNeverShareAName",
+                {"-j", "2", "-o", "OUT", "LIB/A/two.wav", "LIB/A/two.wav"},
+                {},
+                0,
+                {"two.mp3", "two(0).mp3"},
+                "2 converted"},
+        RunCase{"OverrideAndNumberedProfile",
+                {"-p", "147", "-r", "22050", "-c", "mono", "-o", "OUT", "LIB/A/two.wav"},
+                {},
+                0,
+                {"two.flac"},
+                "1 converted"},
+        RunCase{"RefusedOverrideWritesNothing",
+                {"-b", "999K", "-o", "OUT", "LIB"},
+                {},
+                2,
+                {},
                 "it takes 32K, 48K, 64K, 96K, 112K, 128K"},
         RunCase{"UnknownProfile", {"-p", "Nothing", "-o", "OUT", "LIB"}, {}, 2, {}, "no profile"},
         RunCase{"MissingSource", {"-o", "OUT", "LIB/none.wav"}, {}, 2, {}, "no such file"},
         RunCase{"DryRunWritesNothing", {"-n", "-o", "OUT", "LIB"}, {}, 0, {}, "would write"},
         // This ffmpeg has no AMR-NB encoder: the reason comes from the encoder's own line.
-        RunCase{"FailureWithReason", {"-p", "57", "-o", "OUT", "LIB/A/two.wav"}, {}, 1, {},
+        RunCase{"FailureWithReason",
+                {"-p", "57", "-o", "OUT", "LIB/A/two.wav"},
+                {},
+                1,
+                {},
                 "Failed:\n"}),
     [](const testing::TestParamInfo<RunCase>& param) { return std::string(param.param.name); });
 
@@ -148,8 +178,9 @@ TEST_F(CliTest, InterruptLeavesValidShorterFiles) {
     fs::copy_file(source, m_scratch.file("long/c.wav"));
     ChildProgram cli;
     ASSERT_TRUE(cli.start({CLI_PATH, "-j", "2", "-o", out(), m_scratch.file("long")}));
-    for (int i = 0; i < 400 && !(fs::exists(out() + "/a.mp3") && fs::exists(out() + "/b.mp3") &&
-                                 fs::file_size(out() + "/a.mp3") > 0 && fs::file_size(out() + "/b.mp3") > 0);
+    for (int i = 0;
+         i < 400 && !(fs::exists(out() + "/a.mp3") && fs::exists(out() + "/b.mp3") &&
+                      fs::file_size(out() + "/a.mp3") > 0 && fs::file_size(out() + "/b.mp3") > 0);
          ++i)
         usleep(10000);
     cli.sendSignal(SIGINT);
