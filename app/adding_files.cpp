@@ -142,7 +142,7 @@ void probingWorker(QTreeWidget* jobList, const PendingPaths& pending) {
         localPaths.push_back(QFile::encodeName(path));
         pathList.push_back(localPaths.back().constData());
     }
-    // One prober per core reads ahead; the rows still appear in the order given.
+    // Several probers read ahead (probeWidth); the rows still appear in the order given.
     ProbeAhead* ahead = createProbeAhead(g_probeProcess.programPath, pathList.data(),
                                          int(pathList.size()), probeWidth());
     if (ahead == nullptr)
