@@ -182,7 +182,7 @@ TEST(CatalogueCommandLines, EveryProfileAtItsStartSelectionBuildsALine) {
             ++profiles;
         }
     }
-    EXPECT_EQ(profiles, 147);
+    EXPECT_EQ(profiles, 150);
 }
 
 TEST(UniqueOutputName, AddsTheMissingSeparatorAndCountsWithoutLimit) {

@@ -20,6 +20,7 @@ constexpr int kAacRates[] = {7350,  8000,  11025, 12000, 16000, 22050, 24000,
                              32000, 44100, 48000, 64000, 88200, 96000};
 constexpr int kMp2Rates[] = {16000, 22050, 24000, 32000, 44100, 48000};
 constexpr int kRealAudio1Rates[] = {8000};
+constexpr int kOpusRates[] = {8000, 12000, 16000, 24000, 48000};
 
 // How a codec takes the bit rate option.
 enum class BitRateRule {
@@ -52,6 +53,7 @@ const CodecRule kCodecs[] = {
      "this ffmpeg has no cook encoder: wrote RealAudio 1.0 (real_144, 8000 Hz mono)"},
     {"real_144", "real_144", 1, kRealAudio1Rates, 0},
     {"libmp3lame", "libmp3lame", 2, kMp3Rates, 0},
+    {"libopus", "libopus", 0, kOpusRates, 0},
     {"mp2", "mp2", 2, kMp2Rates, 0, BitRateRule::Mp2Set},
     {"ac3", "ac3", 0, kAc3Rates, 0, BitRateRule::Ac3Surround},
     {"wmav1", "wmav1", 2, {}, 48000},
@@ -71,11 +73,13 @@ struct ContainerRule {
     const char* sampleFormat[2] = {}; // a PCM codec it cannot hold, and the one it can
     bool dv = false;
     const char* refusal = nullptr;
+    bool pictureComment = false; // a cover can travel only as a Vorbis comment
 };
 
-// Ogg holds no cover: this ffmpeg's Ogg muxer refuses picture streams. AU holds only
-// big-endian samples, little-endian AIFF would silently become AIFF-C, and 8-bit WAV is
-// unsigned. The DV muxer needs a full share of audio for every video frame.
+// This ffmpeg's Ogg muxer refuses picture streams: a Vorbis or Opus file carries its cover
+// as a METADATA_BLOCK_PICTURE comment instead. AU holds only big-endian samples,
+// little-endian AIFF would silently become AIFF-C, and 8-bit WAV is unsigned. The DV muxer
+// needs a full share of audio for every video frame.
 const ContainerRule kContainers[] = {
     {".mp3", nullptr, true, false},
     {".m4a", nullptr, true, false},
@@ -85,6 +89,8 @@ const ContainerRule kContainers[] = {
     {".aiff", nullptr, true, true, {"pcm_s16le", "pcm_s16be"}},
     {".aif", nullptr, true, true, {"pcm_s16le", "pcm_s16be"}},
     {".aac", nullptr, false, true},
+    {".ogg", nullptr, false, false, {}, false, nullptr, true},
+    {".opus", nullptr, false, false, {}, false, nullptr, true},
     {".au", nullptr, false, false, {"pcm_s16le", "pcm_s16be"}},
     {".wav", nullptr, false, false, {"pcm_s8", "pcm_u8"}},
     {".qt", "mov", false, false},
@@ -132,6 +138,7 @@ struct Line {
     std::vector<Item> items;
     std::size_t output = std::string::npos; // index of the output file; items.size() when none
     std::string legacyCodec;
+    std::string input; // the first input file
     const CodecRule* codec = nullptr;
     const ContainerRule* container = nullptr;
     bool hasMuxer = false, hasVideoCodec = false, dv = false;
@@ -188,6 +195,8 @@ Line read(const std::vector<std::string>& legacy, std::string& outputPath) {
         }
         if (isAudioCodecOption(item.option))
             line.legacyCodec = item.value;
+        if (item.option == "-i" && line.input.empty())
+            line.input = item.value;
         line.hasMuxer = line.hasMuxer || item.option == "-f";
         line.hasVideoCodec =
             line.hasVideoCodec || isOneOf(item.option, {"-vcodec", "-c:v", "-codec:v"});
@@ -261,6 +270,12 @@ std::string mp2BitRate(double kilobits, int sampleRate) {
 // The audio bit rate option as the codec takes it (once the channels and the sample rate
 // are settled).
 void mendBitRate(Item& item, const Line& line, std::vector<std::string>& notes) {
+    if (readQualityLevel(item.value.c_str()) >= 0) {
+        // "V2" is LAME's level 2, "Q1.5" the encoder's quality 1.5: both ffmpeg's -q:a.
+        item.option = "-q:a";
+        item.value.erase(0, 1);
+        return;
+    }
     item.option = "-b:a";
     const double kilobits = readKilobits(item.value.c_str());
     const BitRateRule rule =
@@ -370,7 +385,13 @@ std::string translateArguments(const std::vector<std::string>& legacy, FfmpegCom
     command = {};
     Line line = read(legacy, command.outputPath);
     const std::string refusal = decide(line, command.adjustments);
-    if (refusal.empty())
-        command.arguments = write(line);
-    return refusal;
+    if (!refusal.empty())
+        return refusal;
+    command.arguments = write(line);
+    const bool audioOnly =
+        !line.hasVideoCodec && std::any_of(line.items.begin(), line.items.end(),
+                                           [](const Item& item) { return item.option == "-vn"; });
+    if (line.container && line.container->pictureComment && audioOnly)
+        command.coverSource = line.input;
+    return {};
 }
