@@ -56,7 +56,7 @@ int runQuietly(const std::vector<std::string>& arguments, std::string* lastLine)
                               &got) == PipeResult::Ok)
                 output.append(buffer, static_cast<std::size_t>(got));
             else
-                waitForPipes(child.outputRead, kNoPipe, 100);
+                waitForPipes(&child.outputRead, 1, 100);
         }
         if (!forced && nowMs() > deadline) {
             forceChildEnd(&child, true);
