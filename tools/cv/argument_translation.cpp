@@ -21,6 +21,9 @@ constexpr int kAacRates[] = {7350,  8000,  11025, 12000, 16000, 22050, 24000,
 constexpr int kMp2Rates[] = {16000, 22050, 24000, 32000, 44100, 48000};
 constexpr int kRealAudio1Rates[] = {8000};
 constexpr int kOpusRates[] = {8000, 12000, 16000, 24000, 48000};
+// The rates a source commonly has, offered to ffmpeg for a codec that names none itself.
+constexpr int kCommonRates[] = {8000,  11025, 12000, 16000, 22050, 24000,
+                                32000, 44100, 48000, 64000, 88200, 96000};
 
 // How a codec takes the bit rate option.
 enum class BitRateRule {
@@ -39,6 +42,9 @@ struct CodecRule {
     BitRateRule bitRate = BitRateRule::AsGiven;
     const char* note = nullptr;    // named whenever the codec is used
     const char* refusal = nullptr; // the codec cannot be written at all
+    // The encoder tells ffmpeg none of its limits, so a rate or channel count that the
+    // line leaves open reaches it as the source has it, and is refused.
+    bool undeclaredLimits = false;
 };
 
 constexpr char kNoAmr[] = "AMR-NB cannot be encoded: this ffmpeg has no libopencore_amrnb encoder";
@@ -56,8 +62,8 @@ const CodecRule kCodecs[] = {
     {"libopus", "libopus", 0, kOpusRates, 0},
     {"mp2", "mp2", 2, kMp2Rates, 0, BitRateRule::Mp2Set},
     {"ac3", "ac3", 0, kAc3Rates, 0, BitRateRule::Ac3Surround},
-    {"wmav1", "wmav1", 2, {}, 48000},
-    {"wmav2", "wmav2", 2, {}, 48000},
+    {"wmav1", "wmav1", 2, {}, 48000, BitRateRule::AsGiven, nullptr, nullptr, true},
+    {"wmav2", "wmav2", 2, {}, 48000, BitRateRule::AsGiven, nullptr, nullptr, true},
     {"adpcm_ms", "adpcm_ms", 2, {}, 0},
     {"adpcm_ima_wav", "adpcm_ima_wav", 2, {}, 0},
     {"libopencore_amrnb", nullptr, 0, {}, 0, BitRateRule::AsGiven, nullptr, kNoAmr},
@@ -331,6 +337,22 @@ std::string decide(Line& line, std::vector<std::string>& notes) {
                                     {"-ar", std::to_string(rule->rates[0])});
         if (line.channels < 0)
             line.fixedFormat.insert(line.fixedFormat.end(), {"-ac", "1"});
+    }
+    if (rule && rule->undeclaredLimits) {
+        // What is left open is asked for as a choice: ffmpeg takes the one nearest the
+        // source (5.1 becomes stereo, 96000 Hz becomes 48000 Hz).
+        std::string choices;
+        if (line.channels < 0 && rule->channelLimit > 0)
+            choices =
+                rule->channelLimit == 1 ? "channel_layouts=mono" : "channel_layouts=mono|stereo";
+        if (line.sampleRate < 0 && rule->highestRate > 0) {
+            choices += choices.empty() ? "sample_rates=" : ":sample_rates=";
+            for (const int rate : kCommonRates)
+                if (rate <= rule->highestRate)
+                    choices += (choices.back() == '=' ? "" : "|") + std::to_string(rate);
+        }
+        if (!choices.empty())
+            line.fixedFormat.insert(line.fixedFormat.end(), {"-af", "aformat=" + choices});
     }
     for (Item& item : line.items) {
         if (isAudioCodecOption(item.option)) {
