@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -228,6 +229,25 @@ TEST_F(PbDat, DamageShowsInTheDecodeNotInTheRecordedLength) {
     EXPECT_EQ(report, "length=N/A\n");
     EXPECT_EQ(runProgram({PB_DAT_PATH, "-decode_audio", picture}, report), 1);
     EXPECT_EQ(report, "pb.dat: cannot read the file as media: Stream not found\n");
+}
+
+// Started before its file exists, the length reader waits for the request, however long
+// the file takes; without a request it ends when its caller does.
+TEST_F(PbDat, ReadsALengthOnRequestAndEndsWithItsCallerWithout) {
+    const std::string path = folder().file("later.wav");
+    ChildProgram asked;
+    ASSERT_TRUE(asked.start({PB_DAT_PATH, "-show_length", "-on_request", path}));
+    EXPECT_FALSE(asked.waitForOutput("length=", 0.3));
+    std::rename(generate("written.wav", false, ".wav").c_str(), path.c_str());
+    asked.writeInput("\n");
+    EXPECT_EQ(asked.finish(), 0);
+    EXPECT_EQ(asked.output(), "length=1.000000\n");
+
+    ChildProgram forgotten;
+    ASSERT_TRUE(forgotten.start({PB_DAT_PATH, "-show_length", "-on_request", path}));
+    forgotten.abandon(true, false);
+    EXPECT_EQ(forgotten.waitForEnd(2.0), 1);
+    EXPECT_EQ(forgotten.output(), "");
 }
 
 // A named pipe without a writer, a device that never ends, a folder: ffprobe would wait

@@ -11,3 +11,7 @@ void startLifeline(int seconds);
 // Moves the time limit to `seconds` from now: a read that takes long but keeps going
 // (decoding a whole file) is not one that hangs. Cheap enough to call per packet.
 void renewLifeline();
+// Waits, with no time limit, for a line on standard input: true once one has arrived,
+// false when the input ends first (the program that started us is gone). For a reader
+// started before its file is written, so that loading costs nothing when it is asked.
+bool waitForRequest();

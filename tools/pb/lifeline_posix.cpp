@@ -4,6 +4,7 @@
 #include "lifeline.h"
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -89,4 +90,15 @@ void renewLifeline() {
     g_deadline.store(deadline.time_since_epoch().count(), std::memory_order_relaxed);
     if (g_alarmOnly)
         alarm(static_cast<unsigned>(g_seconds));
+}
+
+bool waitForRequest() {
+    for (;;) {
+        char byte = 0;
+        const ssize_t got = read(STDIN_FILENO, &byte, 1);
+        if (got == 1 && byte == '\n')
+            return true;
+        if (got == 0 || (got < 0 && errno != EINTR))
+            return false;
+    }
 }

@@ -3,8 +3,9 @@
 // cannot be read as media gives one line on standard error and status 1. Two checks of a
 // written file: "-show_length" prints the length its container records (output_length.h),
 // "-decode_audio" decodes its sound in full and prints what was found (decoded_audio.h).
-// It starts no other program, reads only regular files, and ends by itself when the read
-// stalls or the program that started it is gone.
+// With "-on_request" it first waits for a line on its standard input, so it can be started
+// before the file it reads is written. It starts no other program, reads only regular
+// files, and ends by itself when the read stalls or the program that started it is gone.
 #include "decoded_audio.h"
 #include "lifeline.h"
 #include "media_report.h"
@@ -26,8 +27,8 @@ namespace {
 // one on a network mount that went away.
 constexpr int kTimeLimitSeconds = 20;
 
-constexpr char kUsage[] =
-    "usage: pb.dat [-show_format] [-show_streams] [-show_length] [-decode_audio] FILE";
+constexpr char kUsage[] = "usage: pb.dat [-show_format] [-show_streams] [-show_length] "
+                          "[-decode_audio] [-on_request] FILE";
 
 int fail(const char* reason) {
     // The path is never repeated: it may hold anything, and the output is read for keys.
@@ -38,10 +39,10 @@ int fail(const char* reason) {
 } // namespace
 
 int main(int argc, char** argv) {
-    startLifeline(kTimeLimitSeconds);
     ReportSections sections = {false, false};
     bool length = false;
     bool decode = false;
+    bool onRequest = false;
     const char* path = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "-show_format") == 0) {
@@ -52,6 +53,8 @@ int main(int argc, char** argv) {
             length = true;
         } else if (std::strcmp(argv[i], "-decode_audio") == 0) {
             decode = true;
+        } else if (std::strcmp(argv[i], "-on_request") == 0) {
+            onRequest = true;
         } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
             return fail((std::string("unknown option; ") + kUsage).c_str());
         } else if (path != nullptr) {
@@ -63,6 +66,12 @@ int main(int argc, char** argv) {
     if (path == nullptr) {
         return fail((std::string("no file given; ") + kUsage).c_str());
     }
+    // The time limit counts from the request: the wait for it may be as long as the
+    // conversion of the file.
+    if (onRequest && !waitForRequest()) {
+        return 1; // nobody is left to ask
+    }
+    startLifeline(kTimeLimitSeconds);
     if (const char* why = whyNotARegularFile(path)) {
         return fail((std::string("cannot probe the path: ") + why).c_str());
     }
