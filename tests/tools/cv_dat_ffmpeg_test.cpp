@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <set>
 
 namespace {
 
@@ -183,6 +184,25 @@ INSTANTIATE_TEST_SUITE_P(
         Selection{"OGG_mono_8000", "vorbis", "32K", "8000", "Mono", ".ogg", "vorbis", "8000", "1"},
         Selection{"Opus_51_44100", "libopus", "64K", "44100", "5.1", ".opus", "opus", "48000", "6"}),
     selectionName);
+
+// LAME's V2 varies its frames with the sound; the length its Info frame records is the
+// whole tone, which pb.dat reads back without decoding.
+TEST_F(CvDatWithFfmpeg, LameV2WritesFramesOfVaryingSizeAndRecordsItsLength) {
+    const std::string output = folder().file("vbr.mp3");
+    std::string report;
+    ASSERT_EQ(runProgram(line("libmp3lame", "V2", "44100", "Stereo", output), report), 0) << report;
+    std::string sizes;
+    runProgram({findProgramOnPath("ffprobe"), "-v", "error", "-select_streams", "a",
+                "-show_entries", "packet=size", "-of", "csv=p=0", output},
+               sizes);
+    std::set<std::string> distinct;
+    for (std::size_t start = 0, end; (end = sizes.find('\n', start)) != std::string::npos;
+         start = end + 1)
+        distinct.insert(sizes.substr(start, end - start));
+    EXPECT_GE(distinct.size(), 2u) << sizes;
+    ASSERT_EQ(runProgram({PB_DAT_PATH, "-show_length", output}, report), 0);
+    EXPECT_NEAR(std::atof(report.c_str() + report.find("length=") + 7), kToneSeconds, 0.05);
+}
 
 TEST_F(CvDatWithFfmpeg, ARealAudioLinkFileIsRefusedWithOneClearLineAndNoFile) {
     const std::string output = folder().file("real.ram");
