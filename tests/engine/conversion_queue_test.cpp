@@ -180,6 +180,7 @@ TEST(JudgeEncoderRun, ARangeWithoutPercentageCountsAsReachedAndASignalIsNoExitSt
     EXPECT_EQ(judgeEncoderRun(nullptr, clean, std::nan(""), 0, false).outcome,
               JobOutcome::OutputMissing);
     EXPECT_EQ(judgeEncoderRun(nullptr, clean, 50.0, 1, true).outcome, JobOutcome::Stopped);
+    EXPECT_EQ(judgeEncoderRun(nullptr, clean, 50.0, 1, false).outcome, JobOutcome::StoppedEarly);
     ToolProcess killed;
     killed.endedBySignal = true;
     killed.exitStatus = 9;
