@@ -151,6 +151,19 @@ TEST_F(CommandLineTest, DestinationFolderGetsOneSeparatorMore) {
     EXPECT_STREQ(out, "/In/");
 }
 
+TEST(MirroredOutputFolder, DropsTheRootsTrailingSeparatorsAndAddsTheFolderBelow) {
+    char folder[kPathSize];
+    const char* const cases[][3] = {{"out/", "", "out"},
+                                    {"out//", "A/B", "out" NEMARRO_PATH_SEPARATOR "A/B"},
+                                    {"/", "A", "/A"},
+                                    {"", "A", ""},
+                                    {"out", "A", "out" NEMARRO_PATH_SEPARATOR "A"}};
+    for (const auto& c : cases) {
+        ASSERT_EQ(mirroredOutputFolder(folder, c[0], c[1]), 0);
+        EXPECT_EQ(std::string(folder), c[2]) << c[0] << " + " << c[1];
+    }
+}
+
 TEST_F(CommandLineTest, TakenNamesGetTheFirstFreeCounterFromZero) {
     job(m_temp.file("song.wma"));
     writeFile(m_temp.file("song.mp3"), "");
