@@ -2,7 +2,6 @@
 // finished lane's verdict releases, a stop, and the names the running lanes hold.
 #include "conversion_queue.h"
 
-#include "bounded_text.h"
 #include "encoder_command_line.h"
 #include "pipe_io.h"
 
