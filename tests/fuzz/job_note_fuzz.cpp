@@ -17,7 +17,7 @@ namespace {
 void noteOfRun(const std::uint8_t* data, std::size_t size, std::size_t maxPiece,
                ConversionJob* job) {
     JobNoteReader reader;
-    EncoderProgress progress = {0, nullptr, nullptr, job, 0.0, &reader};
+    EncoderProgress progress = {0, nullptr, nullptr, job, 0.0, &reader, nullptr};
     ToolProcess tool{};
     tool.context = &progress;
     tool.handlers = &kEncoderHandlers;
