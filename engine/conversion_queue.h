@@ -13,7 +13,8 @@
 #include <memory>
 #include <vector>
 
-// Most lanes of one queue.
+// Most lanes of one queue: one per core of a large machine; beyond that, encoders only
+// compete for the same cores (and the same disk).
 inline constexpr int kMaxLanes = 64;
 
 struct QueueOptions {
