@@ -235,8 +235,11 @@ INSTANTIATE_TEST_SUITE_P(
         WrittenCase{"longer", "length=12\n", false, 10.0, JobOutcome::Converted, ""},
         WrittenCase{"an hour", "length=3600\n", false, 3725.5, JobOutcome::OutputShort,
                     "the output holds 1:00:00 of 1:02:05: the source may be damaged"},
+        // What pb.dat cannot tell, or a key that does not begin its line, is no length.
         WrittenCase{"unknown length", "length=N/A\n", false, 10.0, JobOutcome::Converted, ""},
-        WrittenCase{"verified", "samples=441000\nsample_rate=44100\nerrors=0\n", true, 10.02,
+        WrittenCase{"odd lengths", "title=x length=5\nlength=-3\n", false, 10.0,
+                    JobOutcome::Converted, ""},
+        WrittenCase{"verified", "samples=441000\r\nsample_rate=44100\r\nerrors=0\r\n", true, 10.02,
                     JobOutcome::Converted, ""},
         WrittenCase{"verified, a quarter second short",
                     "samples=430000\nsample_rate=44100\nerrors=0\n", true, 10.0,
@@ -250,7 +253,12 @@ INSTANTIATE_TEST_SUITE_P(
                     10.0, JobOutcome::OutputUnverified,
                     "the output does not decode cleanly: 2 errors, the first: Invalid data"},
         WrittenCase{"verified, no decode", "", true, 10.0, JobOutcome::OutputUnverified,
-                    "the output could not be decoded to verify it"}),
+                    "the output could not be decoded to verify it"},
+        WrittenCase{"verified, no rate", "samples=441000\nerrors=0\n", true, 10.0,
+                    JobOutcome::OutputUnverified, "the output could not be decoded to verify it"},
+        WrittenCase{"verified, samples not a number",
+                    "samples=44100x\nsample_rate=44100\nerrors=0\n", true, 10.0,
+                    JobOutcome::OutputUnverified, "the output could not be decoded to verify it"}),
     [](const testing::TestParamInfo<WrittenCase>& param) {
         return "case" + std::to_string(param.index);
     });
