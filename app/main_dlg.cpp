@@ -180,10 +180,14 @@ void CMainDlg::startUp(const char* moduleFolder) {
     // A folder that was not found leaves both programs unset: they then fail to start,
     // which shows as "FATAL!" rows and files that never appear, never as a wrong program.
     initConversionQueue(&m_queue, QueueOptions{}, this);
+    // pb.dat also reads each written file's length: a file shorter than the encoder's
+    // position is no success.
     if (!folderFound || setToolProgram(&g_probeProcess, m_moduleFolder, "pb.dat") != 0 ||
-        setQueueProgram(&m_queue, m_moduleFolder, "cv.dat") != 0) {
+        setQueueProgram(&m_queue, m_moduleFolder, "cv.dat") != 0 ||
+        setQueueChecker(&m_queue, m_moduleFolder, "pb.dat") != 0) {
         g_probeProcess.programPath[0] = '\0';
         conversionRun().encoder.programPath[0] = '\0';
+        conversionRun().checker.programPath[0] = '\0';
     }
 }
 

@@ -1,8 +1,9 @@
 // nemarro-cli against ffmpeg run directly, over 8 three-minute music-like files (chords
 // over pink noise with a beat, as Ogg Vorbis) converted to MP3 at 128 kbit/s, 44100 Hz,
-// stereo: ffmpeg one file at a time, nemarro-cli -j 1, nemarro-cli -j 2, and ffmpeg two at
-// a time. The four go in the order A B C D, then D C B A, so that load from elsewhere on
-// the machine weighs on each alike; each figure is the sum of its two turns.
+// stereo: ffmpeg one file at a time, nemarro-cli -j 1, nemarro-cli -j 2, ffmpeg two at a
+// time, and nemarro-cli -j 1 --verify (each output decoded in full). The five go in the
+// order A B C D E, then E D C B A, so that load from elsewhere on the machine weighs on
+// each alike; each figure is the sum of its two turns.
 // Usage: cli_bench [files (8)] [seconds per file (180)]
 #include <spawn.h>
 #include <sys/resource.h>
@@ -138,24 +139,28 @@ int main(int argc, char** argv) {
                  "-b:a", "128K", "-ar", "44100", "-ac", "2", "-y", output});
         });
     };
-    auto nemarro = [&](int jobs) {
+    auto nemarro = [&](int jobs, bool verify) {
         std::vector<std::string> arguments = {cli,  "-q",     "-j", std::to_string(jobs),
                                               "-b", "128K",   "-r", "44100",
                                               "-c", "Stereo", "-o", out.string()};
+        if (verify)
+            arguments.push_back("--verify");
         arguments.insert(arguments.end(), inputs.begin(), inputs.end());
         if (!run(arguments))
             std::printf("  nemarro-cli -j %d failed\n", jobs);
     };
-    const char* names[] = {"ffmpeg, one at a time", "nemarro-cli -j 1", "nemarro-cli -j 2",
-                           "ffmpeg, 2 at a time"};
-    const std::function<void()> ways[] = {[&] { ffmpeg(1); }, [&] { nemarro(1); },
-                                          [&] { nemarro(2); }, [&] { ffmpeg(2); }};
+    constexpr int kWays = 5;
+    const char* names[kWays] = {"ffmpeg, one at a time", "nemarro-cli -j 1", "nemarro-cli -j 2",
+                                "ffmpeg, 2 at a time", "nemarro-cli -j 1 --verify"};
+    const std::function<void()> ways[kWays] = {[&] { ffmpeg(1); }, [&] { nemarro(1, false); },
+                                               [&] { nemarro(2, false); }, [&] { ffmpeg(2); },
+                                               [&] { nemarro(1, true); }};
     // Wall-clock time is what the targets are about; CPU time, which load from elsewhere
     // hardly changes, shows what the programs around ffmpeg cost.
-    double totals[4] = {0, 0, 0, 0};
-    double cpu[4] = {0, 0, 0, 0};
-    for (int turn = 0; turn < 8; ++turn) {
-        const int way = turn < 4 ? turn : 7 - turn;
+    double totals[kWays] = {};
+    double cpu[kWays] = {};
+    for (int turn = 0; turn < 2 * kWays; ++turn) {
+        const int way = turn < kWays ? turn : 2 * kWays - 1 - turn;
         fs::remove_all(out);
         fs::create_directories(out);
         const double cpuBefore = g_cpuSeconds;
@@ -167,13 +172,15 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     }
     std::printf("\n%-24s %7s %-34s %7s\n", "sum of two turns", "wall s", "ratio", "CPU s");
-    for (int way = 0; way < 4; ++way)
+    for (int way = 0; way < kWays; ++way)
         std::printf("%-24s %7.2f %.3f of ffmpeg one at a time  %7.2f (%.3f)\n", names[way],
                     totals[way], totals[way] / totals[0], cpu[way], cpu[way] / cpu[0]);
     std::printf("\nnemarro-cli -j 1 / ffmpeg one at a time: %.3f (target <= 1.03)\n",
                 totals[1] / totals[0]);
     std::printf("nemarro-cli -j 2 / ffmpeg 2 at a time:   %.3f (target <= 1.05)\n",
                 totals[2] / totals[3]);
+    std::printf("--verify / unverified, -j 1:             %.3f (target <= 1.10; CPU %.3f)\n",
+                totals[4] / totals[1], cpu[4] / cpu[1]);
     fs::remove_all(work);
     return 0;
 }

@@ -1,10 +1,11 @@
 // The main window's own loops against the work itself, offscreen: the conversion loop
 // (Start, the 50 ms encoder poll, the next job) over three-minute files to MP3 against
-// ffmpeg called directly, and the probing worker behind Open File over small files
+// ffmpeg called directly, the same loop without the check of each written file's length
+// (what the check costs), and the probing worker behind Open File over small files
 // against plain ffprobe calls, with the longest time the window's thread was kept from
 // its event loop meanwhile and the window's resident memory once the files are in.
-// Direct runs go before and after the window's (in rounds for the probing), so a
-// machine whose load changes weighs on both alike.
+// Direct runs go before and after the window's (in rounds for the probing and the
+// check), so a machine whose load changes weighs on both alike.
 // Usage: window_bench [three-minute files (20)] [probed files (1000)]
 #include "adding_files.h"
 #include "destination.h"
@@ -21,6 +22,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -40,6 +43,15 @@ bool runQuietly(const QString& program, const QStringList& arguments) {
 }
 
 double seconds(const QElapsedTimer& clock) { return double(clock.nsecsElapsed()) / 1e9; }
+
+// CPU seconds (user and system) of every program this one has run and waited for so far,
+// with the programs they waited for in turn (cv.dat's ffmpeg).
+double childCpuSeconds() {
+    rusage usage = {};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
 
 // The longest gap between two turns of the window thread's event loop while it runs.
 class BlockWatch {
@@ -165,12 +177,19 @@ int main(int argc, char** argv) {
         window.button(CMainDlg::IDC_BROWSE)->click();
 
         const double directBefore = bench.convertDirectly(longInputs.mid(0, longFiles / 2), outFolder);
-        QElapsedTimer clock;
-        clock.start();
-        window.button(CMainDlg::IDC_START)->click();
-        while (window.conversionState() == ConversionState::Converting)
-            QTest::qWait(5);
-        const double windowTime = seconds(clock);
+        BlockWatch watch;
+        // Start until idle again; the window's tools stay as they are.
+        const auto convert = [&] {
+            QElapsedTimer clock;
+            clock.start();
+            window.button(CMainDlg::IDC_START)->click();
+            while (window.conversionState() == ConversionState::Converting)
+                QTest::qWait(5);
+            return seconds(clock);
+        };
+        watch.start();
+        const double windowTime = convert();
+        const double checkedBlock = watch.stopMs();
         const double directAfter = bench.convertDirectly(longInputs.mid(longFiles / 2), outFolder);
         const double direct = directBefore + directAfter;
         const int succeeded = countRows(window, QStringLiteral("Success!"));
@@ -178,6 +197,35 @@ int main(int argc, char** argv) {
         std::printf("Conversion loop, %d three-minute stereo files to MP3: window %.2f s, ffmpeg "
                     "directly %.2f s, ratio %.3f (target <= 1.05); %d of %d rows \"Success!\"\n",
                     longFiles, windowTime, direct, windowTime / direct, succeeded, longFiles);
+        std::fflush(stdout);
+
+        // The check of each written file's length, on and off by turns: the rows hold
+        // half the files, converted with the check, without, without, with.
+        const QStringList half = longInputs.mid(0, std::max(1, longFiles / 2));
+        setOpenFileChooser([&half](QWidget*) { return half; });
+        window.button(CMainDlg::IDC_CLEAR)->click();
+        window.button(CMainDlg::IDC_OPEN_FILE)->click();
+        const QByteArray checker(window.conversionRun().checker.programPath);
+        // Wall time is what the target is about; CPU time, which load from elsewhere hardly
+        // changes, shows what pb.dat costs beside the encoder.
+        double wall[2] = {0, 0};
+        double cpu[2] = {0, 0};
+        for (int turn = 0; turn < 4; ++turn) {
+            const int check = turn == 0 || turn == 3 ? 1 : 0;
+            std::snprintf(window.conversionRun().checker.programPath, kToolPathSize, "%s",
+                          check ? checker.constData() : "");
+            QDir(outFolder).removeRecursively();
+            QDir().mkpath(outFolder);
+            const double cpuBefore = childCpuSeconds();
+            wall[check] += convert();
+            cpu[check] += childCpuSeconds() - cpuBefore;
+        }
+        std::printf("Length check of each output, %d files twice each way: wall %.2f s with, "
+                    "%.2f s without, cost %.2f %% (target <= 2 %%); CPU %.2f s with, %.2f s "
+                    "without, cost %.2f %%; longest block of the window's thread while "
+                    "converting %.1f ms\n",
+                    int(half.size()), wall[1], wall[0], (wall[1] / wall[0] - 1) * 100, cpu[1],
+                    cpu[0], (cpu[1] / cpu[0] - 1) * 100, checkedBlock);
         std::fflush(stdout);
         QDir(outFolder).removeRecursively();
         QDir().mkpath(outFolder);

@@ -58,7 +58,9 @@ int copyText(char* buffer, std::size_t size, const char* text) {
     return 0;
 }
 
-bool hasDoubleQuote(const char* text) { return std::strchr(text, '"') != nullptr; }
+bool hasDoubleQuote(const char* text) {
+    return std::strchr(text, '"') != nullptr;
+}
 
 double readLeadingNumber(const char* text) {
     const char* p = text;
@@ -80,4 +82,12 @@ double readLeadingNumber(const char* text) {
         return 0.0;
     }
     return negative ? -value : value;
+}
+
+const char* findAtLineStart(const char* text, const char* key) {
+    for (const char* at = std::strstr(text, key); at != nullptr; at = std::strstr(at + 1, key)) {
+        if (at == text || at[-1] == '\n' || at[-1] == '\r')
+            return at;
+    }
+    return nullptr;
 }

@@ -30,3 +30,9 @@ bool hasDoubleQuote(const char* text);
 // optional point and exponent; no number, or one that is not finite ("nan", "inf",
 // out of range), gives 0.
 double readLeadingNumber(const char* text);
+
+// The first occurrence of `key` that begins a line of `text`. The external programs'
+// keys and markers count only there: a file name or a tag printed as a value
+// ("title=[FORMAT]", a folder called "duration=9") stands behind a key of its own and
+// cannot pose as one. nullptr when there is none.
+const char* findAtLineStart(const char* text, const char* key);

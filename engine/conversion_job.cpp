@@ -111,10 +111,10 @@ int setJobDestination(ConversionJob* job, const char* text) {
 }
 
 namespace {
-// A bit rate entry in bits per second ("6.7k" is 6700); 0 for "Auto" and any text that
-// is no bit rate.
+// A bit rate entry in bits per second ("6.7k" is 6700, LAME's "V2" its typical 190000);
+// 0 for "Auto" and any text that is no bit rate.
 double entryRate(const char* entry) {
-    const double kilobits = readKilobits(entry);
+    const double kilobits = typicalKilobits(entry);
     return kilobits > 0 ? kilobits * 1000.0 : 0.0;
 }
 } // namespace

@@ -72,6 +72,7 @@ void initConversionQueue(ConversionQueue* queue, const QueueOptions& options, Jo
     for (int i = 0; i < queue->options.lanes; ++i) {
         initConversionRun(&queue->lanes[i], view);
         queue->lanes[i].progress.claims = &queue->claims;
+        queue->lanes[i].verify = queue->options.verify;
     }
     clearQueue(queue);
 }
@@ -80,6 +81,13 @@ int setQueueProgram(ConversionQueue* queue, const char* folder, const char* file
     int result = 0;
     for (int i = 0; i < queue->options.lanes; ++i)
         result |= setToolProgram(&queue->lanes[i].encoder, folder, fileName);
+    return result == 0 ? 0 : -1;
+}
+
+int setQueueChecker(ConversionQueue* queue, const char* folder, const char* fileName) {
+    int result = 0;
+    for (int i = 0; i < queue->options.lanes; ++i)
+        result |= setToolProgram(&queue->lanes[i].checker, folder, fileName);
     return result == 0 ? 0 : -1;
 }
 
@@ -167,11 +175,16 @@ bool queueFinished(const ConversionQueue* queue) {
 }
 
 void waitForQueue(const ConversionQueue* queue, int milliseconds) {
-    PipeHandle pipes[kMaxLanes];
+    PipeHandle pipes[2 * kMaxLanes];
     int count = 0;
-    for (int i = 0; i < queue->options.lanes; ++i)
-        if (queue->lanes[i].job != nullptr && queue->lanes[i].encoder.outputRead != kNoPipe)
-            pipes[count++] = queue->lanes[i].encoder.outputRead;
+    for (int i = 0; i < queue->options.lanes; ++i) {
+        const ConversionRun& lane = queue->lanes[i];
+        if (lane.job != nullptr && lane.encoder.outputRead != kNoPipe)
+            pipes[count++] = lane.encoder.outputRead;
+        // A checker waiting to be asked prints nothing; only an asked one is awaited.
+        if (lane.job != nullptr && lane.checkAsked && lane.checker.outputRead != kNoPipe)
+            pipes[count++] = lane.checker.outputRead;
+    }
     if (count > 0)
         waitForPipes(pipes, count, milliseconds);
 }

@@ -25,6 +25,9 @@ struct QueueOptions {
     // A folder that refuses new files fails its job and the next one starts (the
     // command-line converter); otherwise the queue stops there (the window).
     bool goOnAtRefusedFolder = false;
+    // Every written file is decoded in full and must play cleanly to the encoder's
+    // position (nemarro-cli --verify); otherwise only its recorded length is read.
+    bool verify = false;
 };
 
 // Initialise in place and never copy: each lane's encoder points into the lane, and each
@@ -46,6 +49,9 @@ void initConversionQueue(ConversionQueue* queue, const QueueOptions& options, Jo
 // Every lane's encoder is folder + separator + fileName (cv.dat). Returns 0, or -1 when
 // it does not fit (the programs are then empty and every start fails).
 int setQueueProgram(ConversionQueue* queue, const char* folder, const char* fileName);
+// Every lane's checker of written files is folder + separator + fileName (pb.dat); without
+// it no file is checked. Returns 0, or -1 when it does not fit (no file is then checked).
+int setQueueChecker(ConversionQueue* queue, const char* folder, const char* fileName);
 // The lane at `index` (0 .. lanes - 1).
 ConversionRun& queueLane(ConversionQueue* queue, int index);
 
@@ -74,8 +80,8 @@ int stopQueue(ConversionQueue* queue);
 int runningJobs(const ConversionQueue* queue);
 // True when nothing runs and nothing will: closed and every job looked at, or stopped.
 bool queueFinished(const ConversionQueue* queue);
-// Returns when a running encoder printed something or ended, a signal arrived, or after
-// at most `milliseconds`; at once when no encoder runs.
+// Returns when a running encoder or a checker asked about its file printed something or
+// ended, a signal arrived, or after at most `milliseconds`; at once when none runs.
 void waitForQueue(const ConversionQueue* queue, int milliseconds);
 
 // True when the job's output path before any counter (sourceOutputPath) is taken: it

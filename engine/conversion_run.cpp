@@ -6,7 +6,45 @@
 #include "file_size.h"
 #include "folder_writable.h"
 
+#include <chrono>
+
 namespace {
+
+// pb.dat reads a recorded length in about 4 ms once asked; waiting this long for it in
+// the poll that saw the encoder end spares the front end a turn of its timer. A disk that
+// keeps it longer is waited for by later polls.
+constexpr std::chrono::milliseconds kLengthAnswerWait{100};
+
+// Starts the checker for the file the job writes; it loads now and reads when asked. A
+// checker that cannot start leaves the verdict to the encoder's run alone.
+void startOutputCheck(ConversionRun* run) {
+    clearToolRun(&run->checker);
+    run->encoderEnded = false;
+    run->checkAsked = false;
+    beginOutputCheck(&run->check, run->outputPath,
+                     run->verify ? OutputCheckKind::Decode : OutputCheckKind::Length, true);
+    if (run->checker.programPath[0] == '\0' || run->checker.handlers->prepare(&run->checker) != 0 ||
+        startTool(&run->checker) == 0)
+        clearToolRun(&run->checker);
+}
+
+// The encoder has ended: the checker reads the file when the run was clean, else it is
+// let go unasked (its input closes and it ends).
+void askOutputCheck(ConversionRun* run) {
+    run->encoderEnded = true;
+    if (run->checker.process == kNoProcess)
+        return;
+    if (!toolExitedCleanly(&run->encoder) || requestOutputCheck(&run->checker) == 0) {
+        clearToolRun(&run->checker);
+        return;
+    }
+    run->checkAsked = true;
+    if (run->check.kind != OutputCheckKind::Length)
+        return;
+    const auto until = std::chrono::steady_clock::now() + kLengthAnswerWait;
+    while (pollTool(&run->checker) == 0 && std::chrono::steady_clock::now() < until) {
+    }
+}
 
 void showVerdict(ConversionRun* run, const JobVerdict& verdict) {
     finishJobNote(verdict, &run->noteReader, run->encoder.programPath);
@@ -40,6 +78,8 @@ void initConversionRun(ConversionRun* run, JobRunView* view) {
     *run = {};
     run->encoder.context = &run->progress;
     run->encoder.handlers = &kEncoderHandlers;
+    run->checker.context = &run->check;
+    run->checker.handlers = &kOutputCheckHandlers;
     run->progress.note = &run->noteReader;
     run->view = view;
 }
@@ -70,6 +110,7 @@ RunStart startJob(ConversionRun* run, ConversionJob* job, char* folder) {
         return refuseStart(run, job, JobOutcome::CommandRefused);
     if (startTool(&run->encoder) == 0)
         return refuseStart(run, job, JobOutcome::NotStarted);
+    startOutputCheck(run);
     run->job = job;
     if (run->view != nullptr)
         run->view->jobStarted(*job, run->outputPath);
@@ -77,7 +118,12 @@ RunStart startJob(ConversionRun* run, ConversionJob* job, char* folder) {
 }
 
 int pollRun(ConversionRun* run) {
-    return pollTool(&run->encoder);
+    if (!run->encoderEnded) {
+        if (pollTool(&run->encoder) == 0)
+            return 0;
+        askOutputCheck(run);
+    }
+    return pollTool(&run->checker); // 1 at once when there is none
 }
 
 float showRunProgress(ConversionRun* run) {
@@ -100,14 +146,22 @@ int requestStop(ConversionRun* run) {
 JobVerdict finishJob(ConversionRun* run) {
     run->encoder.handlers->finish(&run->encoder);
     clearToolRun(&run->encoder);
+    // The checker's whole answer, or none when it was never asked.
+    if (run->checkAsked && run->checker.process == kNoProcess)
+        run->checker.handlers->finish(&run->checker);
+    else
+        readOutputCheckAnswer("", &run->check);
+    clearToolRun(&run->checker);
+    run->encoderEnded = false;
+    run->checkAsked = false;
     ConversionJob* job = run->job;
     run->job = nullptr;
     if (job == nullptr)
         return JobVerdict{};
     // Every check of a finished run's output belongs in its verdict, here.
-    const JobVerdict verdict =
-        judgeEncoderRun(job, run->encoder, progressPercent(&run->progress),
-                        regularFileSize(run->outputPath), run->stopRequested);
+    JobVerdict verdict = judgeEncoderRun(job, run->encoder, progressPercent(&run->progress),
+                                         regularFileSize(run->outputPath), run->stopRequested);
+    judgeWrittenOutput(&verdict, run->check, run->progress.currentTime, run->verify);
     run->stopRequested = false;
     showVerdict(run, verdict);
     return verdict;
@@ -115,6 +169,9 @@ JobVerdict finishJob(ConversionRun* run) {
 
 void releaseConversionRun(ConversionRun* run) {
     clearToolRun(&run->encoder);
+    clearToolRun(&run->checker);
+    run->encoderEnded = false;
+    run->checkAsked = false;
     resetEncoderProgress(&run->progress);
     run->job = nullptr;
     run->stopRequested = false;

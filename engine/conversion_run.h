@@ -8,6 +8,7 @@
 #include "job_note.h"
 #include "job_run_view.h"
 #include "job_verdict.h"
+#include "output_check.h"
 #include "tool_process.h"
 
 // One encoder and what it needs between the steps of converting a job. The encoder's
@@ -20,6 +21,13 @@ struct ConversionRun {
     char outputPath[kPathSize]; // the job's output file, composed when it started
     JobRunView* view;           // where progress, verdicts and notes go; may be nullptr
     bool stopRequested;         // the running job's encoder was asked to stop
+    // pb.dat, started beside the encoder and asked once it has ended how long the written
+    // file is, or (verify) to decode it; no check is made while its programPath is empty.
+    ToolProcess checker;
+    OutputCheck check; // the checker's context
+    bool verify;       // decode the whole output instead of reading its recorded length
+    bool encoderEnded; // the checker has since been asked, or let go
+    bool checkAsked;   // the checker was asked about the file
 };
 
 // How a start went.
@@ -39,8 +47,10 @@ RunStart startJob(ConversionRun* run, ConversionJob* job, char* folder /* kPathS
 // reports it with its note; the run stays free.
 JobVerdict refuseJob(ConversionRun* run, ConversionJob* job, JobOutcome outcome,
                      std::int32_t status = 0);
-// Reads what the encoder printed. Returns 1 once it has ended (or when none runs), 0
-// while it runs.
+// Reads what the encoder printed; once it has ended cleanly, asks the checker about the
+// file and reads its answer (a recorded length comes in milliseconds and is waited for
+// here; a decode is not). Returns 1 once both are done (or when nothing runs), 0 while
+// either runs.
 int pollRun(ConversionRun* run);
 // Reports the running job's percentage (and its text "%05.2f%%", "39.71%" in any locale)
 // and returns it; 0 when no job converts.
@@ -48,9 +58,9 @@ float showRunProgress(ConversionRun* run);
 // Asks the encoder to finish its file and end ("q"). Returns 1 when the request went out.
 int requestStop(ConversionRun* run);
 // After pollRun returned 1: judges the job by how the encoder ended, the share it reached,
-// the output file it was started with and whether it was asked to stop; reports the
-// verdict and the note. The run is then free for another job. The verdict names no job
-// when none was converting.
+// the output file it was started with, whether it was asked to stop, and what the
+// checker found the file to hold; reports the verdict and the note. The run is then free for
+// another job. The verdict names no job when none was converting.
 JobVerdict finishJob(ConversionRun* run);
 // Lets a running encoder go (its input closes, so it finishes its file and ends on its
 // own; it is never killed) and releases the record's buffers.

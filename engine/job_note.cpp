@@ -5,6 +5,8 @@
 #include "encoder_command_line.h"
 #include "program_file.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <system_error>
@@ -33,6 +35,49 @@ bool isReportLine(const char* line) {
         if (startsWith(line, head))
             return true;
     return false;
+}
+
+// A length as a player shows it, "03:39" or "1:02:03"; with `fine`, hundredths of a
+// second too ("05:17.46").
+void formatPlayTime(double seconds, bool fine, char* text, std::size_t size) {
+    const double whole = fine ? std::round(seconds * 100.0) / 100.0 : std::floor(seconds);
+    const long long total = static_cast<long long>(whole);
+    const double rest = whole - static_cast<double>(total - total % 60);
+    const long long hours = total / 3600;
+    const int minutes = static_cast<int>(total / 60 % 60);
+    if (hours > 0)
+        formatText(text, size, fine ? "%lld:%02d:%05.2f" : "%lld:%02d:%02.0f", hours, minutes,
+                   rest);
+    else
+        formatText(text, size, fine ? "%02d:%05.2f" : "%02d:%02.0f", minutes, rest);
+}
+
+// "the output holds 03:39 of 05:18": the two lengths, to the hundredth of a second when
+// less than a second lies between them (a verified output's).
+void describeShortOutput(const JobVerdict& verdict, char* line, std::size_t size) {
+    const double held = std::max(0.0, verdict.outputSeconds);
+    const bool fine = verdict.reachedSeconds - held < 1.0;
+    char heldText[32];
+    char reachedText[32];
+    formatPlayTime(held, fine, heldText, sizeof heldText);
+    formatPlayTime(verdict.reachedSeconds, fine, reachedText, sizeof reachedText);
+    formatText(line, size, "the output holds %s of %s: the source may be damaged", heldText,
+               reachedText);
+}
+
+// Why a verified output did not pass: no decode, errors in it, or more sound than read.
+void describeUnverifiedOutput(const JobVerdict& verdict, char* line, std::size_t size) {
+    if (verdict.outputSeconds < 0.0)
+        copyText(line, size, "the output could not be decoded to verify it");
+    else if (verdict.decodeErrors > 0)
+        formatText(line, size, "the output does not decode cleanly: %lld %s%s%s",
+                   static_cast<long long>(verdict.decodeErrors),
+                   verdict.decodeErrors == 1 ? "error" : "errors",
+                   verdict.decodeError[0] != '\0' ? ", the first: " : "", verdict.decodeError);
+    else
+        formatText(line, size,
+                   "the output decodes to %.2f s, more than the %.2f s the encoder read",
+                   verdict.outputSeconds, verdict.reachedSeconds);
 }
 
 // The note's sentence for a verdict that no output line explains.
@@ -87,6 +132,12 @@ void describeVerdict(const JobVerdict& verdict, const char* programPath, char* l
             copyText(line, size, "the output folder refuses new files");
         break;
     }
+    case JobOutcome::OutputShort:
+        describeShortOutput(verdict, line, size);
+        break;
+    case JobOutcome::OutputUnverified:
+        describeUnverifiedOutput(verdict, line, size);
+        break;
     case JobOutcome::Converted:
         line[0] = '\0';
         break;
@@ -131,7 +182,10 @@ void finishJobNote(const JobVerdict& verdict, const JobNoteReader* reader,
     char line[kJobNoteSize]; // addNoteLine cuts it, with "...", when it is longer
     if (!started)
         job->note[0] = '\0'; // nothing ran: no earlier line belongs to this start
-    if (started && reader != nullptr && reader->lastDetail[0] != '\0')
+    // The checks of the written file say what ffmpeg's own lines cannot: the lengths.
+    const bool checked = verdict.outcome == JobOutcome::OutputShort ||
+                         verdict.outcome == JobOutcome::OutputUnverified;
+    if (started && !checked && reader != nullptr && reader->lastDetail[0] != '\0')
         copyText(line, sizeof line, reader->lastDetail);
     else
         describeVerdict(verdict, programPath, line, sizeof line);

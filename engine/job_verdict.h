@@ -2,6 +2,7 @@
 // reason in its note are derived.
 #pragma once
 
+#include "output_check.h"
 #include "tool_process.h"
 
 #include <cstdint>
@@ -10,6 +11,18 @@ struct ConversionJob;
 
 // The share of a job's range a clean encoder run must reach to count as converted.
 inline constexpr double kSuccessPercent = 88.0;
+
+// How much less than the encoder's position a written file may hold before it counts as
+// short: a second, or 1 % of a long file, whichever is more. A container's rounding and a
+// codec's priming never come near it; a stretch of a damaged source that the decoder
+// skipped, while the encoder's clock ran on, does.
+inline constexpr double kShortOutputSeconds = 1.0;
+inline constexpr double kShortOutputShare = 0.01;
+// How far a verified output's decoded length may lie from the encoder's position: the
+// 10 ms the encoder's clock is printed in, with room to spare, and two frames of 2,048
+// samples (WMA's, the largest frame of the codecs written) of priming and padding.
+inline constexpr double kVerifyClockSeconds = 0.1;
+inline constexpr double kVerifyPaddingSamples = 4096.0;
 
 enum class JobOutcome : std::int32_t {
     Converted,        // clean exit, 88 % of the range reached, output file filled
@@ -21,6 +34,8 @@ enum class JobOutcome : std::int32_t {
     CommandRefused,   // never started: the output path or the command line could not be composed
     NotStarted,       // never started: the encoder program did not run
     FolderRefused,    // never started: the output folder could not be made or refuses files
+    OutputShort,      // a converted run whose file holds less than the encoder's position
+    OutputUnverified, // asked to verify: the file does not decode cleanly to its position
 };
 
 struct JobVerdict {
@@ -30,6 +45,13 @@ struct JobVerdict {
     // system's error code when the folder could not be made, 0 when it refuses new files.
     std::int32_t status = 0;
     double percent = 0.0; // of the range reached; NaN when the range gives no number
+    // For the two output outcomes: the encoder's position at its end, what the file holds
+    // (recorded, or decoded when verified; -1 when unknown), and the decode's errors with
+    // libav's words for the first.
+    double reachedSeconds = 0.0;
+    double outputSeconds = -1.0;
+    std::int64_t decodeErrors = 0;
+    char decodeError[kDecodeErrorSize] = {};
 };
 
 // The verdict on an encoder run that has ended: how `encoder` exited, the percentage it
@@ -37,6 +59,14 @@ struct JobVerdict {
 // output file it was started with (-1 when there is none) and whether it was asked to stop.
 JobVerdict judgeEncoderRun(ConversionJob* job, const ToolProcess& encoder, double percent,
                            std::int64_t outputSize, bool stopRequested);
+// Judges what a converted job's file holds (`check`, pb.dat's answer; empty when none was
+// had) against the position the encoder reached: a recorded length that falls short makes
+// it OutputShort; when `verified` was asked for, the decode must have run, found no error
+// and come to the position within the codec's padding (else OutputShort when it falls
+// short, OutputUnverified otherwise). An unknown length leaves an unverified job as it
+// was. Any other verdict stays as it is.
+void judgeWrittenOutput(JobVerdict* verdict, const OutputCheck& check, double reachedSeconds,
+                        bool verified);
 // "Success!" for a converted job, "FATAL!" for one the encoder never started, else
 // "Failed!".
 const char* verdictStatusText(JobOutcome outcome);

@@ -19,18 +19,6 @@ constexpr int32_t kFirstOutputCapacity = 1024;
 // A prober's report is a few kilobytes; output beyond this is not kept.
 constexpr int32_t kMaxOutputText = 16 << 20;
 
-// The first occurrence of `key` that begins a line. The marker and the key count only
-// there: a file name or a tag printed as a value ("title=[FORMAT]", a folder called
-// "duration=9") stands behind a key of its own and cannot pose as either.
-const char* findLineStart(const char* text, const char* key) {
-    for (const char* at = std::strstr(text, key); at != nullptr; at = std::strstr(at + 1, key)) {
-        if (at == text || at[-1] == '\n' || at[-1] == '\r') {
-            return at;
-        }
-    }
-    return nullptr;
-}
-
 void releaseOutput(MediaInfo* info) {
     std::free(info->outputText);
     info->outputText = nullptr;
@@ -88,14 +76,14 @@ void probeFinish(ToolProcess* tool) {
     }
     if (info->outputLength != 0) {
         // Only the format section's duration counts; streams carry their own before it.
-        const char* format = findLineStart(info->outputText, "[FORMAT]");
-        const char* duration = format == nullptr ? nullptr : findLineStart(format, "duration=");
+        const char* format = findAtLineStart(info->outputText, "[FORMAT]");
+        const char* duration = format == nullptr ? nullptr : findAtLineStart(format, "duration=");
         if (duration != nullptr) {
             info->duration = readLeadingNumber(duration + 9);
         }
         // The sections before the format's are the streams; a tag's value cannot pose as
         // the key, which only counts at the start of a line.
-        const char* audio = findLineStart(info->outputText, "codec_type=audio");
+        const char* audio = findAtLineStart(info->outputText, "codec_type=audio");
         info->hasAudio = audio != nullptr && (format == nullptr || audio < format);
     }
     releaseOutput(info);

@@ -1,4 +1,5 @@
-// The built-in profile catalogue: 16 categories, 147 profiles.
+// The built-in profile catalogue: the product's 16 categories with 147 profiles, and
+// "Modern Audio" after them.
 //
 // Everything here is constant-initialised: the lists are string literals read where
 // they lie and the records are laid out by the compiler, so nothing is parsed or
@@ -223,9 +224,11 @@ constexpr ProfileCategory category(const char* name, ConversionProfile (&profile
 
 enum CategoryIndex {
     kIpod, kIphone, kIpad, kAndroid, kAndroidPad, kBlackBerry, kWindowsPhone, kMobilePhone,
-    kPlayStation, kXbox, kPmp, kGeneralVideo, kWebVideo, kHdVideo, kGeneralAudio, kLosslessAudio
+    kPlayStation, kXbox, kPmp, kGeneralVideo, kWebVideo, kHdVideo, kGeneralAudio, kLosslessAudio,
+    kModernAudio
 };
-static_assert(kGeneralAudio == kGeneralAudioCategory && kLosslessAudio == kLosslessAudioCategory);
+static_assert(kGeneralAudio == kGeneralAudioCategory && kLosslessAudio == kLosslessAudioCategory &&
+              kModernAudio == kModernAudioCategory);
 
 // Shorthands for the most common device profiles: one video codec, one audio codec.
 constexpr ConversionProfile mp4Device(int cat, int pos, const char* name, VideoCodecKind kind,
@@ -518,6 +521,24 @@ ConversionProfile g_losslessAudio[] = {
                  {audio("FLAC (Free Lossless Audio Codec)", "flac", kAuto, kRatesPcm, kChannels, 0, 4)}),
 };
 
+// What today's players and phones prefer: Opus, which libopus writes at a variable rate
+// around the chosen one (Ogg Opus takes only these five sample rates); MP3 at LAME's
+// quality levels (V0 best, V2 what most libraries are ripped with); AAC at this ffmpeg's
+// quality scale, its rate following the music (Q1 is about 120K).
+constexpr const char kBitRatesOpus[] = "64K\0 96K\0 128K\0 160K\0 192K\0 256K\0";
+constexpr const char kRatesOpus[] = "8000\0 12000\0 16000\0 24000\0 48000\0";
+constexpr const char kLameLevels[] = "V0\0 V2\0 V4\0";
+constexpr const char kAacQualities[] = "Q0.5\0 Q0.8\0 Q1\0 Q1.5\0 Q2\0";
+
+ConversionProfile g_modernAudio[] = {
+    audioProfile(kModernAudio, 0, "Opus - Opus Audio", ".opus\0",
+                 {audio("Opus", "libopus", kBitRatesOpus, kRatesOpus, kChannelsSurround, 2, 4)}),
+    audioProfile(kModernAudio, 1, "MP3 VBR - MPEG Layer-3 Audio, Variable Bit Rate", ".mp3\0",
+                 {audio("LAME VBR", "libmp3lame", kLameLevels, kRates6, kChannels, 1, 4)}),
+    audioProfile(kModernAudio, 2, "M4A VBR - MPEG-4 AAC Audio at a Quality", ".m4a\0",
+                 {audio("MPEG-4 AAC VBR", "aac", kAacQualities, kRates6, kChannels, 2, 4)}),
+};
+
 } // namespace
 
 constinit ProfileCategory g_categories[kCategoryCount] = {
@@ -537,6 +558,7 @@ constinit ProfileCategory g_categories[kCategoryCount] = {
     category("HD Video", g_hdVideo, kHdVideo),
     category("General Audio", g_generalAudio, kGeneralAudio),
     category("Lossless Audio", g_losslessAudio, kLosslessAudio),
+    category("Modern Audio", g_modernAudio, kModernAudio),
 };
 
 constinit ConversionProfile* currentProfile = nullptr;
@@ -558,7 +580,7 @@ ConversionProfile* profileForCommand(int id) {
     const int k = id - kFirstProfileCommand;
     const int c = k / 100;
     const int i = k % 100;
-    if (c >= kCategoryCount) {
+    if (c >= kCommandCategoryCount) {
         return g_categories[0].profiles[0];
     }
     const ProfileCategory& cat = g_categories[c];

@@ -1,12 +1,17 @@
-// The built-in catalogue: 16 categories, 147 profiles, and the current profile.
+// The built-in catalogue: the product's 16 categories with their 147 profiles, one of
+// today's formats after them, and the current profile.
 #pragma once
 
 #include "profile.h"
 
-inline constexpr int kCategoryCount = 16;
+inline constexpr int kCategoryCount = 17;
 inline constexpr int kGeneralAudioCategory = 14;
 inline constexpr int kLosslessAudioCategory = 15;
+inline constexpr int kModernAudioCategory = 16;
 inline constexpr int kFirstProfileCommand = 10000;
+// Menu commands name the product's sixteen categories. The one after them is offered by
+// nemarro-cli alone, so a command naming it falls back like any unknown category.
+inline constexpr int kCommandCategoryCount = 16;
 
 // The categories in catalogue order; entry i has index i.
 extern ProfileCategory g_categories[kCategoryCount];
@@ -18,7 +23,8 @@ extern ConversionProfile* currentProfile;
 // MPEG Layer-3 Audio" of General Audio, else that category's first.
 ConversionProfile* startProfile();
 
-// Menu command of a profile: 10000 + 100 x category index + position in the category.
+// Menu command of a profile: 10000 + 100 x category index + position in the category
+// (meaningful for the first kCommandCategoryCount categories).
 int profileCommandId(const ConversionProfile& profile);
 
 // The profile a menu command names; nullptr for ids below 10000 (the dismissed

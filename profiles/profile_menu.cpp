@@ -11,7 +11,7 @@
 #include <QString>
 
 void buildProfileMenu(int categoryIndex, QMenu& menu) {
-    if (categoryIndex < 0 || categoryIndex >= kCategoryCount) {
+    if (categoryIndex < 0 || categoryIndex >= kCommandCategoryCount) {
         return;
     }
     const ProfileCategory& category = g_categories[categoryIndex];

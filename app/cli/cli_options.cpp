@@ -29,6 +29,7 @@ const OptionSpec kOptions[] = {
     {"jobs", 'j', true, true},     {"skip-existing", 'S', false, false},
     {"dry-run", 'n', true, false}, {"quiet", 'q', true, false},
     {"help", 'h', true, false},    {"version", 'V', true, false},
+    {"verify", 'v', false, false},
 };
 
 // The option `name` (`length` bytes) names: its whole name, or the start of exactly one.
@@ -186,6 +187,27 @@ struct Override {
     const char* what;
 };
 
+// Left out of the command line, a sample rate is the source's own.
+constexpr const char kSourceRate[] = "Auto\0";
+
+// Unless given, the sample rate and the channels are the source's, as far as the codec
+// can write them (ffmpeg and cv.dat take the nearest it can: 96000 Hz becomes 48000 Hz in
+// MP3, 5.1 becomes stereo): a CD's 44100 Hz stays 44100 Hz, mono stays mono. A video
+// profile keeps its own values: a device or a disc fixes the sound it plays.
+void keepSourceFormat(CliOptions* options, bool rate, bool channels) {
+    if (hasVideo(*options->profile) || (!rate && !channels))
+        return;
+    options->sourceFormatProfile = std::make_shared<ConversionProfile>(*options->profile);
+    AudioCodecSettings& codec = selectedAudioCodec(*options->sourceFormatProfile);
+    if (rate) {
+        codec.sampleRates = kSourceRate;
+        codec.sampleRateIndex = 0;
+    }
+    if (channels) // a list without "Auto" keeps its own choice
+        chooseEntry(codec.channels, "Auto", &codec.channelsIndex);
+    options->profile = options->sourceFormatProfile.get();
+}
+
 } // namespace
 
 CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::string* error) {
@@ -243,6 +265,9 @@ CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::stri
         case 'q':
             options->quiet = true;
             break;
+        case 'v':
+            options->verify = true;
+            break;
         case 'h':
             return CliRequest::Help;
         case 'V':
@@ -288,6 +313,7 @@ CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::stri
         }
         *setting.index = index;
     }
+    keepSourceFormat(options, sampleRate.value == nullptr, channels.value == nullptr);
     return CliRequest::Convert;
 }
 
@@ -310,9 +336,13 @@ std::string usageText() {
            "                             (default: a taken name gets name(0), name(1), ...)\n"
            "  -n, --dry-run              say what would be written; write nothing\n"
            "  -q, --quiet                print only failures\n"
+           "      --verify               decode each output in full: it must play cleanly\n"
+           "                             to its end, else it fails\n"
            "  -h, --help                 this text\n"
            "  -V, --version              the version\n"
            "\n"
+           "Unless -r or -c is given, an audio profile keeps the source's sample rate and\n"
+           "channels, as far as the codec can write them.\n"
            "Files that are not media with sound are skipped. Ctrl+C lets every running file\n"
            "finish what it has written (a shorter, valid file) and stops.\n"
            "Exit status: 0 all converted, 1 a file failed, 2 bad usage, 130 interrupted.\n";

@@ -2,6 +2,7 @@
 // anything runs.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,12 +17,16 @@ inline constexpr int kExitInterrupted = 130;
 inline constexpr int kMaxJobs = 64;
 
 struct CliOptions {
-    ConversionProfile* profile = nullptr; // with the overrides applied to its selection
-    std::string outputFolder;             // empty: each output beside its source
+    // With the overrides applied to its selection. For an audio profile, a copy in which
+    // the sample rate and the channels the user did not give are the source's own.
+    ConversionProfile* profile = nullptr;
+    std::shared_ptr<ConversionProfile> sourceFormatProfile; // that copy; null for none
+    std::string outputFolder;                               // empty: beside each source
     int jobs = 1;
     bool skipExisting = false;
     bool dryRun = false;
     bool quiet = false;
+    bool verify = false;              // each output decoded in full and checked before it counts
     std::vector<std::string> sources; // files and folders, as given
 };
 

@@ -224,8 +224,10 @@ int runConversion(const CliOptions& options, const char* toolFolder) {
     queueOptions.lanes = options.jobs;
     queueOptions.createFolders = true; // the tree below each given folder is recreated
     queueOptions.goOnAtRefusedFolder = true;
+    queueOptions.verify = options.verify;
     initConversionQueue(&queue, queueOptions, &view);
     setQueueProgram(&queue, toolFolder, "cv.dat");
+    setQueueChecker(&queue, toolFolder, "pb.dat");
     run.queue = &queue;
     if (options.dryRun) {
         dryRun(&run);

@@ -301,14 +301,18 @@ TEST_F(RealToolsTest, ATrimmedRangeConvertsWithDecimalPointsUnderACommaLocale) {
     EXPECT_NEAR(probedDuration(probe(m_output.filePath("tone.mp3"))), 1.75, 0.1);
 }
 
-// Ways a row can end without its file, and a value the encoder had to change: the
-// status text stays as specified, the status cell's tooltip says why.
+// Ways a row can end without its file (or with less of it than was read), and a value
+// the encoder had to change: the status text stays as specified, the status cell's
+// tooltip says why.
 TEST_F(RealToolsTest, TheStatusCellsTooltipSaysWhy) {
     struct Case {
         const char* name;
         std::function<void(const QString& source)> arrange;
         const char* status;
         QString reason;
+        // A 12 s FLAC with its middle third zeroed, as a failing disk leaves it: ffmpeg
+        // skips the damage while its clock runs on to the end. Its output is kept.
+        bool damaged = false;
     };
     ConversionProfile* ac3 = findProfile(kGeneralAudioCategory, "AC3 - Dolby Digital AC-3");
     ASSERT_NE(ac3, nullptr);
@@ -324,6 +328,9 @@ TEST_F(RealToolsTest, TheStatusCellsTooltipSaysWhy) {
          "Success!", QStringLiteral("ac3 cannot write 96000 Hz: wrote 48000 Hz")},
         {"ffmpeg failure", [](const QString& source) { QFile::remove(source); }, "Failed!",
          QStringLiteral(": No such file or directory")},
+        {"damaged source",
+         [&](const QString&) { m_window->button(CMainDlg::IDC_BROWSE)->click(); }, "Failed!",
+         QStringLiteral("the output holds 00:07 of 00:12: the source may be damaged"), true},
         {"refused path",
          [&](const QString&) {
              setFolderChooser([&](QWidget*, const QString&, QString* folder) {
@@ -336,7 +343,16 @@ TEST_F(RealToolsTest, TheStatusCellsTooltipSaysWhy) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const QString source = makeAudio(QStringLiteral("%1.wav").arg(c.name), "1");
+        const QString source =
+            makeAudio(QStringLiteral("%1.%2").arg(c.name, c.damaged ? "flac" : "wav"),
+                      c.damaged ? "12" : "1");
+        if (c.damaged) {
+            QFile file(source);
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+            const qint64 third = file.size() / 3;
+            file.seek(third);
+            file.write(QByteArray(third, '\0'));
+        }
         setOpenFileChooser([source](QWidget*) { return QStringList{source}; });
         m_window->button(CMainDlg::IDC_CLEAR)->click();
         m_window->button(CMainDlg::IDC_OPEN_FILE)->click();
@@ -351,6 +367,12 @@ TEST_F(RealToolsTest, TheStatusCellsTooltipSaysWhy) {
         m_window->copyJobDetails(0);
         EXPECT_EQ(QGuiApplication::clipboard()->text(),
                   source + "\n" + c.status + "\n" + row->toolTip(kColumnStatus));
+        if (c.damaged) { // kept, whatever the profile before it left: the user's to judge
+            EXPECT_EQ(QDir(m_output.path())
+                          .entryList({QStringLiteral("%1.*").arg(c.name)}, QDir::Files)
+                          .size(),
+                      1);
+        }
         ac3->audioCodecs[0].sampleRateIndex = ac3Rate;
     }
 }

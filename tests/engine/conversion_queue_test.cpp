@@ -189,6 +189,80 @@ TEST(JudgeEncoderRun, ARangeWithoutPercentageCountsAsReachedAndASignalIsNoExitSt
     EXPECT_EQ(verdict.status, 9);
 }
 
+// What a converted job's file holds against the encoder's position (the first row's 318.2
+// s): a recorded length short by more than a second and 1 %, or, when verified, a decode
+// with errors or beyond the codec's padding, fails with both lengths or the errors.
+struct WrittenCase {
+    const char* name;
+    const char* answer; // pb.dat's
+    bool verified;
+    double reached;
+    JobOutcome outcome;
+    const char* note; // the reason the note gets; empty for a success
+};
+
+void PrintTo(const WrittenCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class WrittenOutput : public testing::TestWithParam<WrittenCase> {};
+
+TEST_P(WrittenOutput, IsJudgedAgainstThePositionTheEncoderReached) {
+    const WrittenCase& c = GetParam();
+    static OutputCheck check;
+    beginOutputCheck(&check, "/Out/song.mp3", OutputCheckKind::Length);
+    readOutputCheckAnswer(c.answer, &check);
+    ConversionJob* job = createJob("/In/song.flac", c.reached, nullptr);
+    ToolProcess clean;
+    clean.exitStatus = 0;
+    JobVerdict verdict = judgeEncoderRun(job, clean, 100.0, 1, false);
+    judgeWrittenOutput(&verdict, check, c.reached, c.verified);
+    EXPECT_EQ(verdict.outcome, c.outcome);
+    finishJobNote(verdict, nullptr, "/App/cv.dat");
+    EXPECT_STREQ(job->note, c.note);
+    releaseJob(job);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Checks, WrittenOutput,
+    testing::Values(
+        WrittenCase{"damaged", "length=219.6\n", false, 318.2, JobOutcome::OutputShort,
+                    "the output holds 03:39 of 05:18: the source may be damaged"},
+        WrittenCase{"within 1 %", "length=315.2\n", false, 318.2, JobOutcome::Converted, ""},
+        WrittenCase{"a second short", "length=8.9\n", false, 10.0, JobOutcome::OutputShort,
+                    "the output holds 00:08 of 00:10: the source may be damaged"},
+        WrittenCase{"within a second", "length=9.1\n", false, 10.0, JobOutcome::Converted, ""},
+        WrittenCase{"longer", "length=12\n", false, 10.0, JobOutcome::Converted, ""},
+        WrittenCase{"an hour", "length=3600\n", false, 3725.5, JobOutcome::OutputShort,
+                    "the output holds 1:00:00 of 1:02:05: the source may be damaged"},
+        // What pb.dat cannot tell, or a key that does not begin its line, is no length.
+        WrittenCase{"unknown length", "length=N/A\n", false, 10.0, JobOutcome::Converted, ""},
+        WrittenCase{"odd lengths", "title=x length=5\nlength=-3\n", false, 10.0,
+                    JobOutcome::Converted, ""},
+        WrittenCase{"verified", "samples=441000\r\nsample_rate=44100\r\nerrors=0\r\n", true, 10.02,
+                    JobOutcome::Converted, ""},
+        WrittenCase{"verified, a quarter second short",
+                    "samples=430000\nsample_rate=44100\nerrors=0\n", true, 10.0,
+                    JobOutcome::OutputShort,
+                    "the output holds 00:09.75 of 00:10.00: the source may be damaged"},
+        WrittenCase{"verified, longer", "samples=485100\nsample_rate=44100\nerrors=0\n", true, 10.0,
+                    JobOutcome::OutputUnverified,
+                    "the output decodes to 11.00 s, more than the 10.00 s the encoder read"},
+        WrittenCase{"verified, errors",
+                    "samples=441000\nsample_rate=44100\nerrors=2\nfirst_error=Invalid data\n", true,
+                    10.0, JobOutcome::OutputUnverified,
+                    "the output does not decode cleanly: 2 errors, the first: Invalid data"},
+        WrittenCase{"verified, no decode", "", true, 10.0, JobOutcome::OutputUnverified,
+                    "the output could not be decoded to verify it"},
+        WrittenCase{"verified, no rate", "samples=441000\nerrors=0\n", true, 10.0,
+                    JobOutcome::OutputUnverified, "the output could not be decoded to verify it"},
+        WrittenCase{"verified, samples not a number",
+                    "samples=44100x\nsample_rate=44100\nerrors=0\n", true, 10.0,
+                    JobOutcome::OutputUnverified, "the output could not be decoded to verify it"}),
+    [](const testing::TestParamInfo<WrittenCase>& param) {
+        return "case" + std::to_string(param.index);
+    });
+
 // The window's walk: one job after another on one lane, from the first; a job that cannot
 // start shows "FATAL!" and the next one starts, a skipped one is counted as done.
 TEST_F(ConversionQueueTest, OneLaneWalksTheJobsInOrderPastThoseThatCannotStart) {

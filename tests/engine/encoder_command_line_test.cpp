@@ -195,7 +195,7 @@ TEST(CatalogueCommandLines, EveryProfileAtItsStartSelectionBuildsALine) {
             ++profiles;
         }
     }
-    EXPECT_EQ(profiles, 147);
+    EXPECT_EQ(profiles, 150);
 }
 
 TEST(UniqueOutputName, AddsTheMissingSeparatorAndCountsWithoutLimit) {

@@ -210,6 +210,13 @@ INSTANTIATE_TEST_SUITE_P(
         SizeCase{"6.7k", audioProfile("libopencore_amrnb", "6.7k\0", 0, "8000\0", 0, "Mono\0", 0,
                                       ".3gp\0"),
                  10000.0, "8.0MB"},
+        // Quality levels count at their typical rate: LAME's 190 kbit/s for V2, 120 for
+        // the AAC encoder's Q1 (over 240 s: 5.44 and 3.43 MiB).
+        SizeCase{"V2", audioProfile("libmp3lame", "V0\0 V2\0", 1, "44100\0", 0, "Stereo\0", 0,
+                                    ".mp3\0"),
+                 240.0, "5.4MB"},
+        SizeCase{"Q1", audioProfile("aac", "Q1\0", 0, "44100\0", 0, "Stereo\0", 0, ".m4a\0"),
+                 240.0, "3.4MB"},
         SizeCase{"video Auto", videoProfile("mpeg1video", "Auto\0", "Auto\0", "Auto\0", "Auto\0"),
                  240.0, "? MB"},
         // 1000K video + 128K audio over 60 s: 8.07 MiB.

@@ -1,8 +1,11 @@
 // The probe output reader on arbitrary output cut into arbitrary reads: the duration
 // read from the pieces must be the one a plain line-by-line reading of the whole text finds.
+// The reader of pb.dat's answers about a written file gets the same pieces: its values
+// must be the ones read from the whole text (as far as its buffer holds it) and in range.
 #include "bounded_text.h"
 #include "chunk_cutter.h"
 #include "media_probe.h"
+#include "output_check.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,6 +49,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
 
+    static OutputCheck check; // too large for libFuzzer's stack
+    beginOutputCheck(&check, "/Out/song.mp3",
+                     size % 2 == 0 ? OutputCheckKind::Length : OutputCheckKind::Decode);
+    ToolProcess checker{};
+    std::strcpy(checker.programPath, "/App/pb.dat");
+    checker.context = &check;
+    checker.handlers = &kOutputCheckHandlers;
+    if (outputCheckPrepare(&checker) != 0) {
+        std::abort();
+    }
+
     std::string seen;
     ChunkCutter cutter(data, size, kChunkSize - 1);
     for (std::size_t at = 0; at < size;) {
@@ -55,10 +69,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         seen += tool.chunk;
         at += piece;
         probeOnOutput(&tool);
+        std::memcpy(checker.chunk, tool.chunk, piece + 1);
+        outputCheckOnOutput(&checker);
     }
     probeFinish(&tool);
     if (info.outputText != nullptr || !std::isfinite(info.duration) ||
         info.duration != durationOf(seen)) {
+        std::abort();
+    }
+
+    outputCheckFinish(&checker);
+    const std::string kept = seen.substr(0, sizeof check.answer - 1);
+    static OutputCheck whole;
+    readOutputCheckAnswer(kept.c_str(), &whole);
+    const std::size_t errorLength = std::strlen(check.firstError);
+    if (kept.compare(0, std::string::npos, check.answer) != 0 ||
+        check.answerLength != static_cast<std::int32_t>(std::strlen(check.answer)) ||
+        std::memcmp(&whole.length, &check.length, sizeof whole.length) != 0 ||
+        whole.samples != check.samples || whole.sampleRate != check.sampleRate ||
+        whole.errors != check.errors || std::strcmp(whole.firstError, check.firstError) != 0 ||
+        !(check.length == -1.0 || (check.length >= 0.0 && std::isfinite(check.length))) ||
+        check.sampleRate < 0 || (check.samples < 0) != (check.errors < 0) ||
+        errorLength >= sizeof check.firstError ||
+        std::strpbrk(check.firstError, "\r\n") != nullptr) {
         std::abort();
     }
     return 0;

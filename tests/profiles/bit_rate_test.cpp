@@ -4,10 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <tuple>
 
 namespace {
 
-TEST(BitRate, ReadsKilobitsMegabitsAndBitsAndNothingElse) {
+TEST(BitRate, ReadsKilobitsMegabitsBitsAndQualityLevelsAndNothingElse) {
     // A decimal-comma locale must not change the point.
     const bool comma = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
     const std::pair<const char*, double> rows[] = {
@@ -18,6 +19,18 @@ TEST(BitRate, ReadsKilobitsMegabitsAndBitsAndNothingElse) {
     for (const auto& [text, kilobits] : rows)
         EXPECT_DOUBLE_EQ(readKilobits(text), kilobits) << text;
     EXPECT_EQ(readKilobits(nullptr), -1);
+    // Quality levels: LAME's V0 to V9 and an encoder's own scale after "Q", each counted at
+    // its typical rate; a rate is counted as itself.
+    const std::tuple<const char*, double, double> levels[] = {
+        {"V0", 0, 245},    {"V2", 2, 190},       {"V9", 9, 65},   {"Q1", 1, 120},
+        {"Q0.5", 0.5, 75}, {"Q1.25", 1.25, 170}, {"Q9", 9, 320},  {"V10", -1, -1},
+        {"V", -1, -1},     {"v2", -1, -1},       {"Q", -1, -1},   {"Q1x", -1, -1},
+        {"Q-1", -1, -1},   {"128K", -1, 128},    {"Auto", -1, -1}};
+    for (const auto& [text, level, kilobits] : levels) {
+        EXPECT_DOUBLE_EQ(readQualityLevel(text), level) << text;
+        EXPECT_DOUBLE_EQ(typicalKilobits(text), kilobits) << text;
+    }
+    EXPECT_EQ(typicalKilobits(nullptr), -1);
     if (comma)
         std::setlocale(LC_ALL, "C");
 }

@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Encoders limited to two channels.
         Translation{"-acodec libmp3lame -ac 5.1 o.mp3", "-c:a libmp3lame -ac 2 o.mp3"},
         Translation{"-acodec mp2 -ac 5.1 o.mp2", "-c:a mp2 -ac 2 o.mp2"},
-        Translation{"-acodec wmav1 -ac 6 o.wma", "-c:a wmav1 -ac 2 o.wma"},
+        Translation{"-acodec wmav1 -ac 6 -ar 44100 o.wma", "-c:a wmav1 -ac 2 -ar 44100 o.wma"},
         Translation{"-acodec adpcm_ms -ac 5.1 o.wav", "-c:a adpcm_ms -ac 2 o.wav"},
         Translation{"-acodec ac3 -ab 192K -ac 5.1 o.ac3", "-c:a ac3 -b:a 192K -ac 6 o.ac3"},
         // Sample rates an encoder refuses become the nearest one it takes.
@@ -86,7 +86,11 @@ INSTANTIATE_TEST_SUITE_P(
         Translation{"-acodec ac3 -ar 22050 o.ac3", "-c:a ac3 -ar 32000 o.ac3"},
         Translation{"-acodec libvo_aacenc -ar 54000 o.m4a", "-c:a aac -ar 48000 o.m4a"},
         Translation{"-acodec libvo_aacenc -ar 72000 o.m4a", "-c:a aac -ar 64000 o.m4a"},
-        Translation{"-acodec wmav2 -ar 96000 o.wma", "-c:a wmav2 -ar 48000 o.wma"},
+        Translation{"-acodec wmav2 -ar 96000 -ac 2 o.wma", "-c:a wmav2 -ar 48000 -ac 2 o.wma"},
+        // WMA names ffmpeg none of its limits: what the line leaves open is asked for.
+        Translation{"-acodec wmav2 -ab 128K o.wma",
+                    "-c:a wmav2 -b:a 128K -af aformat=channel_layouts=mono|stereo:sample_rates="
+                    "8000|11025|12000|16000|22050|24000|32000|44100|48000 o.wma"},
         Translation{"-acodec mp2 -ar 8000 o.mp2", "-c:a mp2 -ar 16000 o.mp2"},
         // Bit rates: layer II has a fixed set, smaller below 32 kHz; AC-3 needs more for 5.1.
         Translation{"-acodec mp2 -ab 640K -ar 44100 o.mp2", "-c:a mp2 -b:a 384K -ar 44100 o.mp2"},

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <set>
 
 namespace {
 
@@ -137,7 +138,7 @@ TEST_P(CvDatConvertsSelection, IntoTheExpectedCodecAndLengthWithProgressEndingAt
     EXPECT_NEAR(std::atof(last.c_str() + last.find("time=") + 5), kToneSeconds, 0.1);
 }
 
-// "General Audio" and "Lossless Audio" at their start selections.
+// "General Audio", "Lossless Audio" and "Modern Audio" at their start selections.
 INSTANTIATE_TEST_SUITE_P(
     StartSelections, CvDatConvertsSelection,
     testing::Values(
@@ -163,7 +164,10 @@ INSTANTIATE_TEST_SUITE_P(
         Selection{"WMA_v7", "wmav1", "128K", "44100", "Stereo", ".wma", "wmav1", "44100", "2"},
         Selection{"Waveform", "pcm_s16le", "Auto", "44100", "Stereo", ".wav", "pcm_s16le", "44100", "2"},
         Selection{"ALAC", "alac", "Auto", "44100", "Stereo", ".m4a", "alac", "44100", "2"},
-        Selection{"FLAC", "flac", "Auto", "44100", "Stereo", ".flac", "flac", "44100", "2"}),
+        Selection{"FLAC", "flac", "Auto", "44100", "Stereo", ".flac", "flac", "44100", "2"},
+        Selection{"Opus", "libopus", "128K", "48000", "Stereo", ".opus", "opus", "48000", "2"},
+        Selection{"MP3_VBR", "libmp3lame", "V2", "44100", "Stereo", ".mp3", "mp3", "44100", "2"},
+        Selection{"M4A_VBR", "aac", "Q1", "44100", "Stereo", ".m4a", "aac", "44100", "2"}),
     selectionName);
 
 // Choices the Edit Profile dialog offers that this ffmpeg takes only after mapping.
@@ -177,8 +181,28 @@ INSTANTIATE_TEST_SUITE_P(
         Selection{"AIFF_51_72000", "pcm_s16le", "Auto", "72000", "5.1", ".aiff", "pcm_s16be", "72000", "6"},
         Selection{"Waveform_51_54000", "pcm_s16le", "Auto", "54000", "5.1", ".wav", "pcm_s16le", "54000", "6"},
         Selection{"AU_alaw_51", "pcm_alaw", "Auto", "96000", "5.1", ".au", "pcm_alaw", "96000", "6"},
-        Selection{"OGG_mono_8000", "vorbis", "32K", "8000", "Mono", ".ogg", "vorbis", "8000", "1"}),
+        Selection{"OGG_mono_8000", "vorbis", "32K", "8000", "Mono", ".ogg", "vorbis", "8000", "1"},
+        Selection{"Opus_51_44100", "libopus", "64K", "44100", "5.1", ".opus", "opus", "48000", "6"}),
     selectionName);
+
+// LAME's V2 varies its frames with the sound; the length its Info frame records is the
+// whole tone, which pb.dat reads back without decoding.
+TEST_F(CvDatWithFfmpeg, LameV2WritesFramesOfVaryingSizeAndRecordsItsLength) {
+    const std::string output = folder().file("vbr.mp3");
+    std::string report;
+    ASSERT_EQ(runProgram(line("libmp3lame", "V2", "44100", "Stereo", output), report), 0) << report;
+    std::string sizes;
+    runProgram({findProgramOnPath("ffprobe"), "-v", "error", "-select_streams", "a",
+                "-show_entries", "packet=size", "-of", "csv=p=0", output},
+               sizes);
+    std::set<std::string> distinct;
+    for (std::size_t start = 0, end; (end = sizes.find('\n', start)) != std::string::npos;
+         start = end + 1)
+        distinct.insert(sizes.substr(start, end - start));
+    EXPECT_GE(distinct.size(), 2u) << sizes;
+    ASSERT_EQ(runProgram({PB_DAT_PATH, "-show_length", output}, report), 0);
+    EXPECT_NEAR(std::atof(report.c_str() + report.find("length=") + 7), kToneSeconds, 0.05);
+}
 
 TEST_F(CvDatWithFfmpeg, ARealAudioLinkFileIsRefusedWithOneClearLineAndNoFile) {
     const std::string output = folder().file("real.ram");
@@ -190,6 +214,7 @@ TEST_F(CvDatWithFfmpeg, ARealAudioLinkFileIsRefusedWithOneClearLineAndNoFile) {
 }
 
 // A tagged FLAC with a cover, converted with every audio profile whose container has tags.
+// The cover, a noisy 400x400 PNG, is larger than the 128 KiB one argument may hold.
 struct Keeping {
     const char* extension;
     const char* codec;
@@ -205,7 +230,8 @@ TEST_P(CvDatKeeps, TheCoverAndTagsTheContainerCanHold) {
     std::string report;
     if (!fileExists(source)) {
         ASSERT_EQ(runProgram({findProgramOnPath("ffmpeg"), "-v", "error", "-f", "lavfi", "-i",
-                              "sine=duration=2", "-f", "lavfi", "-i", "testsrc=s=64x64:d=1",
+                              "sine=duration=2", "-f", "lavfi", "-i",
+                              "nullsrc=s=400x400:d=1,geq=random(1)*255:128:128",
                               "-map", "0:a", "-map", "1:v", "-c:v", "png", "-disposition:v",
                               "attached_pic", "-metadata", "title=Tune", "-metadata", "artist=Band",
                               "-metadata", "album=Disc", "-metadata", "track=3", "-metadata",
@@ -221,12 +247,13 @@ TEST_P(CvDatKeeps, TheCoverAndTagsTheContainerCanHold) {
         << report;
     std::string probed;
     runProgram({findProgramOnPath("ffprobe"), "-v", "error", "-show_entries",
-                "stream=codec_type,codec_name:stream_disposition=attached_pic:stream_tags:format_tags", "-of",
+                "stream=codec_type,codec_name,width:stream_disposition=attached_pic:stream_tags:format_tags", "-of",
                 "flat", output},
                probed);
     EXPECT_EQ(probed.find("codec_type=\"video\"") != std::string::npos, row.cover) << probed;
     if (row.cover) {
         EXPECT_NE(probed.find("disposition.attached_pic=1"), std::string::npos) << probed;
+        EXPECT_NE(probed.find(".width=400"), std::string::npos) << probed;
     }
     for (const std::string tag : {"title=\"Tune\"", "artist=\"Band\"", "album=\"Disc\"",
                                   "track=\"3\"", "date=\"2020\"", "genre=\"Rock\""}) {
@@ -244,7 +271,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Keeping{".flac", "flac", true, "title artist album track date genre"},
                     Keeping{".aiff", "pcm_s16le", true, "title artist album track date genre"},
                     Keeping{".aac", "libvo_aacenc", false, "title artist album track date genre"},
-                    Keeping{".ogg", "vorbis", false, "title artist album track date genre"},
+                    Keeping{".ogg", "vorbis", true, "title artist album track date genre"},
+                    Keeping{".opus", "libopus", true, "title artist album track date genre"},
                     Keeping{".wma", "wmav2", false, "title artist album track date genre"},
                     Keeping{".wav", "pcm_s16le", false, "title artist album track date genre"},
                     Keeping{".au", "pcm_s16le", false, "title artist album track genre"},
@@ -331,10 +359,12 @@ INSTANTIATE_TEST_SUITE_P(Parent, CvDatOutlivingItsParent,
                          [](const testing::TestParamInfo<Vanishing>& row) { return row.param.label; });
 
 TEST_F(CvDatWithFfmpeg, AFailedConversionPassesItsStatusOnAndLeavesNoFileBehind) {
-    // libopus takes no 44.1 kHz: ffmpeg has created the output by the time it notices.
-    const std::string output = folder().file("refused.opus");
+    // The MP3 muxer takes only MP3: ffmpeg has created the output by the time it notices.
+    const std::string output = folder().file("refused.mp3");
     std::string report;
-    EXPECT_NE(runProgram(line("libopus", "96K", "44100", "Stereo", output), report), 0);
+    EXPECT_NE(runProgram({CV_DAT_PATH, "-i", tone(), "-vn", "-y", "-acodec", "pcm_s16le", output},
+                         report),
+              0);
     EXPECT_FALSE(fileExists(output)) << report;
 
     const std::string missingInput = folder().file("missing.mp3");

@@ -1,6 +1,7 @@
 // pb.dat against ffprobe itself: the same files accepted and refused, with the same
 // durations, over every container the catalogue writes and the odd cases; paths that
-// cannot be read as files end at once.
+// cannot be read as files end at once. Its two checks of a written file, the recorded
+// length and the full decode, over the same containers and over damaged files.
 #include "catalogue.h"
 #include "child_program.h"
 #include "choice_list.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -39,6 +41,19 @@ std::vector<Section> sections(const std::string& report, const std::string& name
         }
     }
     return found;
+}
+
+// The key=value lines of a report outside any section.
+Section keyValues(const std::string& report) {
+    const std::vector<Section> all = sections("[ALL]\n" + report + "[/ALL]\n", "ALL");
+    return all.empty() ? Section{} : all[0];
+}
+
+// pb.dat's length and decode of `path`, as one set of keys.
+Section lengthAndDecode(const std::string& path) {
+    std::string report;
+    EXPECT_EQ(runProgram({PB_DAT_PATH, "-show_length", "-decode_audio", path}, report), 0) << report;
+    return keyValues(report);
 }
 
 std::string ffmpeg() { return findProgramOnPath("ffmpeg"); }
@@ -148,7 +163,18 @@ class PbDatContainer : public PbDat, public testing::WithParamInterface<std::pai
 
 TEST_P(PbDatContainer, IsAcceptedAndMeasuredAsFfprobeDoes) {
     const auto& [extension, video] = GetParam();
-    expectSameAsFfprobe(generate((video ? "video" : "audio") + extension, video, extension));
+    const std::string path = generate((video ? "video" : "audio") + extension, video, extension);
+    expectSameAsFfprobe(path);
+    // The one-second tone, whole: recorded so (also where ffprobe reads no length, as in
+    // RealAudio 1.0, or only estimates one, as in ADTS) and decoded so, without an error.
+    const Section found = lengthAndDecode(path);
+    ASSERT_TRUE(found.count("length") && found.count("duration")) << path;
+    EXPECT_NEAR(std::atof(found.at("length").c_str()), 1.0, 0.05);
+    EXPECT_NEAR(std::atof(found.at("duration").c_str()), 1.0, 0.05);
+    EXPECT_NEAR(std::atof(found.at("samples").c_str()) / std::atof(found.at("sample_rate").c_str()),
+                std::atof(found.at("duration").c_str()), 1e-5);
+    EXPECT_EQ(found.at("errors"), "0");
+    EXPECT_EQ(found.count("first_error"), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Catalogue, PbDatContainer, testing::ValuesIn(catalogueContainers()),
@@ -175,6 +201,53 @@ TEST_F(PbDat, OddFilesAreAcceptedOrRefusedAsFfprobeDoes) {
         expectSameAsFfprobe(folder().write(name, content));
     expectSameAsFfprobe(folder().file("missing.wav"));
     expectSameAsFfprobe(folder().path());
+}
+
+// What the two checks tell of damage: a file cut after it was written keeps the length
+// its header recorded, but decodes short; zeroed bytes in the middle decode with errors;
+// a file without sound has no length and nothing to decode.
+TEST_F(PbDat, DamageShowsInTheDecodeNotInTheRecordedLength) {
+    std::string flac = readFile(generate("whole.flac", false, ".flac"));
+    const std::string mp3 = readFile(generate("whole.mp3", false, ".mp3"));
+    const Section cut = lengthAndDecode(folder().write("cut.mp3", mp3.substr(0, mp3.size() / 2)));
+    EXPECT_NEAR(std::atof(cut.at("length").c_str()), 1.0, 0.05);
+    EXPECT_NEAR(std::atof(cut.at("duration").c_str()), 0.5, 0.1);
+    const std::size_t third = flac.size() / 3;
+    flac.replace(third, third, std::string(third, '\0'));
+    const Section zeroed = lengthAndDecode(folder().write("zeroed.flac", flac));
+    EXPECT_GT(std::atoi(zeroed.at("errors").c_str()), 0);
+    EXPECT_EQ(zeroed.at("first_error"), "Invalid data found when processing input");
+    EXPECT_LT(std::atof(zeroed.at("duration").c_str()), 0.9);
+
+    std::string report;
+    const std::string picture = folder().file("still.png");
+    ASSERT_EQ(runProgram({ffmpeg(), "-v", "error", "-f", "lavfi", "-i", "testsrc=s=32x32:d=1",
+                          "-frames:v", "1", "-y", picture},
+                         report),
+              0);
+    EXPECT_EQ(runProgram({PB_DAT_PATH, "-show_length", picture}, report), 0);
+    EXPECT_EQ(report, "length=N/A\n");
+    EXPECT_EQ(runProgram({PB_DAT_PATH, "-decode_audio", picture}, report), 1);
+    EXPECT_EQ(report, "pb.dat: cannot read the file as media: Stream not found\n");
+}
+
+// Started before its file exists, the length reader waits for the request, however long
+// the file takes; without a request it ends when its caller does.
+TEST_F(PbDat, ReadsALengthOnRequestAndEndsWithItsCallerWithout) {
+    const std::string path = folder().file("later.wav");
+    ChildProgram asked;
+    ASSERT_TRUE(asked.start({PB_DAT_PATH, "-show_length", "-on_request", path}));
+    EXPECT_FALSE(asked.waitForOutput("length=", 0.3));
+    std::rename(generate("written.wav", false, ".wav").c_str(), path.c_str());
+    asked.writeInput("\n");
+    EXPECT_EQ(asked.finish(), 0);
+    EXPECT_EQ(asked.output(), "length=1.000000\n");
+
+    ChildProgram forgotten;
+    ASSERT_TRUE(forgotten.start({PB_DAT_PATH, "-show_length", "-on_request", path}));
+    forgotten.abandon(true, false);
+    EXPECT_EQ(forgotten.waitForEnd(2.0), 1);
+    EXPECT_EQ(forgotten.output(), "");
 }
 
 // A named pipe without a writer, a device that never ends, a folder: ffprobe would wait

@@ -39,6 +39,8 @@ void record(const std::string& legacyTail, std::set<std::string>& seen, std::str
     table += legacyTail + (refusal.empty() ? " => " + joined(arguments) : " ! " + refusal);
     for (const std::string& adjustment : command.adjustments)
         table += " ~ " + adjustment;
+    if (!command.coverSource.empty())
+        table += " & cover of " + command.coverSource + " as a comment";
     table += "\n";
 }
 

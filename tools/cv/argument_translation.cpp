@@ -20,6 +20,10 @@ constexpr int kAacRates[] = {7350,  8000,  11025, 12000, 16000, 22050, 24000,
                              32000, 44100, 48000, 64000, 88200, 96000};
 constexpr int kMp2Rates[] = {16000, 22050, 24000, 32000, 44100, 48000};
 constexpr int kRealAudio1Rates[] = {8000};
+constexpr int kOpusRates[] = {8000, 12000, 16000, 24000, 48000};
+// The rates a source commonly has, offered to ffmpeg for a codec that names none itself.
+constexpr int kCommonRates[] = {8000,  11025, 12000, 16000, 22050, 24000,
+                                32000, 44100, 48000, 64000, 88200, 96000};
 
 // How a codec takes the bit rate option.
 enum class BitRateRule {
@@ -38,6 +42,9 @@ struct CodecRule {
     BitRateRule bitRate = BitRateRule::AsGiven;
     const char* note = nullptr;    // named whenever the codec is used
     const char* refusal = nullptr; // the codec cannot be written at all
+    // The encoder tells ffmpeg none of its limits, so a rate or channel count that the
+    // line leaves open reaches it as the source has it, and is refused.
+    bool undeclaredLimits = false;
 };
 
 constexpr char kNoAmr[] = "AMR-NB cannot be encoded: this ffmpeg has no libopencore_amrnb encoder";
@@ -52,10 +59,11 @@ const CodecRule kCodecs[] = {
      "this ffmpeg has no cook encoder: wrote RealAudio 1.0 (real_144, 8000 Hz mono)"},
     {"real_144", "real_144", 1, kRealAudio1Rates, 0},
     {"libmp3lame", "libmp3lame", 2, kMp3Rates, 0},
+    {"libopus", "libopus", 0, kOpusRates, 0},
     {"mp2", "mp2", 2, kMp2Rates, 0, BitRateRule::Mp2Set},
     {"ac3", "ac3", 0, kAc3Rates, 0, BitRateRule::Ac3Surround},
-    {"wmav1", "wmav1", 2, {}, 48000},
-    {"wmav2", "wmav2", 2, {}, 48000},
+    {"wmav1", "wmav1", 2, {}, 48000, BitRateRule::AsGiven, nullptr, nullptr, true},
+    {"wmav2", "wmav2", 2, {}, 48000, BitRateRule::AsGiven, nullptr, nullptr, true},
     {"adpcm_ms", "adpcm_ms", 2, {}, 0},
     {"adpcm_ima_wav", "adpcm_ima_wav", 2, {}, 0},
     {"libopencore_amrnb", nullptr, 0, {}, 0, BitRateRule::AsGiven, nullptr, kNoAmr},
@@ -71,11 +79,13 @@ struct ContainerRule {
     const char* sampleFormat[2] = {}; // a PCM codec it cannot hold, and the one it can
     bool dv = false;
     const char* refusal = nullptr;
+    bool pictureComment = false; // a cover can travel only as a Vorbis comment
 };
 
-// Ogg holds no cover: this ffmpeg's Ogg muxer refuses picture streams. AU holds only
-// big-endian samples, little-endian AIFF would silently become AIFF-C, and 8-bit WAV is
-// unsigned. The DV muxer needs a full share of audio for every video frame.
+// This ffmpeg's Ogg muxer refuses picture streams: a Vorbis or Opus file carries its cover
+// as a METADATA_BLOCK_PICTURE comment instead. AU holds only big-endian samples,
+// little-endian AIFF would silently become AIFF-C, and 8-bit WAV is unsigned. The DV muxer
+// needs a full share of audio for every video frame.
 const ContainerRule kContainers[] = {
     {".mp3", nullptr, true, false},
     {".m4a", nullptr, true, false},
@@ -85,6 +95,8 @@ const ContainerRule kContainers[] = {
     {".aiff", nullptr, true, true, {"pcm_s16le", "pcm_s16be"}},
     {".aif", nullptr, true, true, {"pcm_s16le", "pcm_s16be"}},
     {".aac", nullptr, false, true},
+    {".ogg", nullptr, false, false, {}, false, nullptr, true},
+    {".opus", nullptr, false, false, {}, false, nullptr, true},
     {".au", nullptr, false, false, {"pcm_s16le", "pcm_s16be"}},
     {".wav", nullptr, false, false, {"pcm_s8", "pcm_u8"}},
     {".qt", "mov", false, false},
@@ -132,6 +144,7 @@ struct Line {
     std::vector<Item> items;
     std::size_t output = std::string::npos; // index of the output file; items.size() when none
     std::string legacyCodec;
+    std::string input; // the first input file
     const CodecRule* codec = nullptr;
     const ContainerRule* container = nullptr;
     bool hasMuxer = false, hasVideoCodec = false, dv = false;
@@ -188,6 +201,8 @@ Line read(const std::vector<std::string>& legacy, std::string& outputPath) {
         }
         if (isAudioCodecOption(item.option))
             line.legacyCodec = item.value;
+        if (item.option == "-i" && line.input.empty())
+            line.input = item.value;
         line.hasMuxer = line.hasMuxer || item.option == "-f";
         line.hasVideoCodec =
             line.hasVideoCodec || isOneOf(item.option, {"-vcodec", "-c:v", "-codec:v"});
@@ -261,6 +276,12 @@ std::string mp2BitRate(double kilobits, int sampleRate) {
 // The audio bit rate option as the codec takes it (once the channels and the sample rate
 // are settled).
 void mendBitRate(Item& item, const Line& line, std::vector<std::string>& notes) {
+    if (readQualityLevel(item.value.c_str()) >= 0) {
+        // "V2" is LAME's level 2, "Q1.5" the encoder's quality 1.5: both ffmpeg's -q:a.
+        item.option = "-q:a";
+        item.value.erase(0, 1);
+        return;
+    }
     item.option = "-b:a";
     const double kilobits = readKilobits(item.value.c_str());
     const BitRateRule rule =
@@ -317,6 +338,22 @@ std::string decide(Line& line, std::vector<std::string>& notes) {
         if (line.channels < 0)
             line.fixedFormat.insert(line.fixedFormat.end(), {"-ac", "1"});
     }
+    if (rule && rule->undeclaredLimits) {
+        // What is left open is asked for as a choice: ffmpeg takes the one nearest the
+        // source (5.1 becomes stereo, 96000 Hz becomes 48000 Hz).
+        std::string choices;
+        if (line.channels < 0 && rule->channelLimit > 0)
+            choices =
+                rule->channelLimit == 1 ? "channel_layouts=mono" : "channel_layouts=mono|stereo";
+        if (line.sampleRate < 0 && rule->highestRate > 0) {
+            choices += choices.empty() ? "sample_rates=" : ":sample_rates=";
+            for (const int rate : kCommonRates)
+                if (rate <= rule->highestRate)
+                    choices += (choices.back() == '=' ? "" : "|") + std::to_string(rate);
+        }
+        if (!choices.empty())
+            line.fixedFormat.insert(line.fixedFormat.end(), {"-af", "aformat=" + choices});
+    }
     for (Item& item : line.items) {
         if (isAudioCodecOption(item.option)) {
             item.option = "-c:a";
@@ -370,7 +407,13 @@ std::string translateArguments(const std::vector<std::string>& legacy, FfmpegCom
     command = {};
     Line line = read(legacy, command.outputPath);
     const std::string refusal = decide(line, command.adjustments);
-    if (refusal.empty())
-        command.arguments = write(line);
-    return refusal;
+    if (!refusal.empty())
+        return refusal;
+    command.arguments = write(line);
+    const bool audioOnly =
+        !line.hasVideoCodec && std::any_of(line.items.begin(), line.items.end(),
+                                           [](const Item& item) { return item.option == "-vn"; });
+    if (line.container && line.container->pictureComment && audioOnly)
+        command.coverSource = line.input;
+    return {};
 }

@@ -10,12 +10,17 @@ struct FfmpegCommand {
     // One line per value changed because the encoder cannot take it ("ac3 cannot write
     // 96000 Hz: wrote 48000 Hz"), so the user learns why the file differs from the profile.
     std::vector<std::string> adjustments;
+    // The input whose cover must travel as a Vorbis comment (cover_comment.h), because
+    // the output's container holds no picture stream; empty when none must.
+    std::string coverSource;
 };
 
 // The caller composes [-ss S] -i "in" [-t T] [-vn] -y [video options] -acodec C [-ab B]
 // [-ar R] [-ac 2|1|5.1] "out". Codec names, channel counts, sample rates and bit rates
 // that this ffmpeg refuses are mapped to the nearest thing it takes (each change named in
-// `adjustments`); everything else is passed on unchanged and in order. An audio-only line
-// keeps the source's cover pictures and tags where the container can hold them. Returns an empty text on success, else the one-line
-// reason the conversion cannot be done at all (then nothing must be run).
+// `adjustments`); everything else is passed on unchanged and in order. A bit rate that is
+// a quality level ("V2", "Q1") becomes ffmpeg's quality option. An audio-only line keeps
+// the source's cover pictures and tags where the container can hold them (Ogg: see
+// `coverSource`). Returns an empty text on success, else the one-line reason the
+// conversion cannot be done at all (then nothing must be run).
 std::string translateArguments(const std::vector<std::string>& legacy, FfmpegCommand& command);

@@ -3,6 +3,7 @@
 // passes stop requests on.
 #include "argument_translation.h"
 #include "child_process.h"
+#include "cover_comment.h"
 #include "finish_watch.h"
 #include "output_file_guard.h"
 #include "pipe_io.h"
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -135,10 +137,19 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // Before anything starts: a request meanwhile must neither orphan ffmpeg nor leave the
+    // cover's temporary files behind.
+    watchStopRequests();
+    std::optional<TemporaryFolder> coverFiles; // removed when cv.dat ends
+    std::string coverNote; // told only of a conversion that worked: a failed one says why
+    if (!command.coverSource.empty()) {
+        coverFiles.emplace();
+        coverNote = carryCoverAsComment(program, *coverFiles, command);
+    }
+
     OutputFileGuard guard(command.outputPath);
     std::vector<std::string> arguments{program};
     arguments.insert(arguments.end(), command.arguments.begin(), command.arguments.end());
-    watchStopRequests(); // before the start: a request meanwhile must not orphan ffmpeg
     StartedChild ffmpeg{};
     if (const int error = startProgram(arguments, &ffmpeg)) {
         report.line("cv.dat: could not start " + program + ": " + startErrorText(error));
@@ -156,6 +167,8 @@ int main(int argc, char** argv) {
         report.line("cv.dat: ffmpeg was ended by signal " + std::to_string(status.code));
     }
     if (exitCode == 0) {
+        if (!coverNote.empty())
+            report.line("cv.dat: " + coverNote);
         // ffmpeg follows its final position with summary lines, often in the same write;
         // repeating the position as the very last line lets a reader that looks only at
         // the last complete line see the end even of a conversion too short for any other

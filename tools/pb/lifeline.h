@@ -8,3 +8,10 @@
 // status 1; the first after one line on standard error. Also makes a write to a closed
 // pipe an error rather than a fatal signal.
 void startLifeline(int seconds);
+// Moves the time limit to `seconds` from now: a read that takes long but keeps going
+// (decoding a whole file) is not one that hangs. Cheap enough to call per packet.
+void renewLifeline();
+// Waits, with no time limit, for a line on standard input: true once one has arrived,
+// false when the input ends first (the program that started us is gone). For a reader
+// started before its file is written, so that loading costs nothing when it is asked.
+bool waitForRequest();

@@ -3,6 +3,8 @@
 // process even while the main thread waits in a (killable) read.
 #include "lifeline.h"
 
+#include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -14,6 +16,14 @@
 #include <unistd.h>
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The limit's length and the moment it runs out, on the steady clock; renewLifeline
+// moves the moment from the main thread.
+int g_seconds = 0;
+std::atomic<Clock::rep> g_deadline{0};
+bool g_alarmOnly = false; // no watching thread: the limit is an alarm
 
 void giveUp(const char* line) {
     if (line != nullptr) {
@@ -32,15 +42,15 @@ bool inputTellsOfTheCaller() {
 }
 
 void watch(int seconds) {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(seconds);
     pollfd fds[2] = {{STDOUT_FILENO, 0, 0}, {STDIN_FILENO, POLLIN, 0}};
     const nfds_t count = inputTellsOfTheCaller() ? 2 : 1;
     char line[96];
     std::snprintf(line, sizeof line, "pb.dat: gave up: the file was not read within %d s\n",
                   seconds);
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const Clock::time_point deadline{Clock::duration(g_deadline.load())};
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) {
             giveUp(line);
         }
@@ -65,9 +75,30 @@ void watch(int seconds) {
 
 void startLifeline(int seconds) {
     std::signal(SIGPIPE, SIG_IGN);
+    g_seconds = seconds;
+    renewLifeline();
     try {
         std::thread(watch, seconds).detach();
     } catch (const std::system_error&) {
-        alarm(static_cast<unsigned>(seconds)); // no thread to spare: at least the time limit
+        g_alarmOnly = true; // no thread to spare: at least the time limit
+        alarm(static_cast<unsigned>(seconds));
+    }
+}
+
+void renewLifeline() {
+    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(g_seconds);
+    g_deadline.store(deadline.time_since_epoch().count(), std::memory_order_relaxed);
+    if (g_alarmOnly)
+        alarm(static_cast<unsigned>(g_seconds));
+}
+
+bool waitForRequest() {
+    for (;;) {
+        char byte = 0;
+        const ssize_t got = read(STDIN_FILENO, &byte, 1);
+        if (got == 1 && byte == '\n')
+            return true;
+        if (got == 0 || (got < 0 && errno != EINTR))
+            return false;
     }
 }

@@ -1,10 +1,15 @@
 // pb.dat, the prober: "pb.dat -show_format -show_streams <file>" prints the file's streams
 // and format as ffprobe-style sections on standard output and exits 0; a file that
-// cannot be read as media gives one line on standard error and status 1. It starts no
-// other program, reads only regular files, and ends by itself when the read stalls or
-// the program that started it is gone.
+// cannot be read as media gives one line on standard error and status 1. Two checks of a
+// written file: "-show_length" prints the length its container records (output_length.h),
+// "-decode_audio" decodes its sound in full and prints what was found (decoded_audio.h).
+// With "-on_request" it first waits for a line on its standard input, so it can be started
+// before the file it reads is written. It starts no other program, reads only regular
+// files, and ends by itself when the read stalls or the program that started it is gone.
+#include "decoded_audio.h"
 #include "lifeline.h"
 #include "media_report.h"
+#include "output_length.h"
 #include "regular_file.h"
 
 extern "C" {
@@ -22,6 +27,9 @@ namespace {
 // one on a network mount that went away.
 constexpr int kTimeLimitSeconds = 20;
 
+constexpr char kUsage[] = "usage: pb.dat [-show_format] [-show_streams] [-show_length] "
+                          "[-decode_audio] [-on_request] FILE";
+
 int fail(const char* reason) {
     // The path is never repeated: it may hold anything, and the output is read for keys.
     std::fprintf(stderr, "pb.dat: %s\n", reason);
@@ -31,25 +39,39 @@ int fail(const char* reason) {
 } // namespace
 
 int main(int argc, char** argv) {
-    startLifeline(kTimeLimitSeconds);
     ReportSections sections = {false, false};
+    bool length = false;
+    bool decode = false;
+    bool onRequest = false;
     const char* path = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "-show_format") == 0) {
             sections.format = true;
         } else if (std::strcmp(argv[i], "-show_streams") == 0) {
             sections.streams = true;
+        } else if (std::strcmp(argv[i], "-show_length") == 0) {
+            length = true;
+        } else if (std::strcmp(argv[i], "-decode_audio") == 0) {
+            decode = true;
+        } else if (std::strcmp(argv[i], "-on_request") == 0) {
+            onRequest = true;
         } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
-            return fail("unknown option; usage: pb.dat [-show_format] [-show_streams] FILE");
+            return fail((std::string("unknown option; ") + kUsage).c_str());
         } else if (path != nullptr) {
-            return fail("more than one file given; usage: pb.dat [-show_format] [-show_streams] FILE");
+            return fail((std::string("more than one file given; ") + kUsage).c_str());
         } else {
             path = argv[i];
         }
     }
     if (path == nullptr) {
-        return fail("no file given; usage: pb.dat [-show_format] [-show_streams] FILE");
+        return fail((std::string("no file given; ") + kUsage).c_str());
     }
+    // The time limit counts from the request: the wait for it may be as long as the
+    // conversion of the file.
+    if (onRequest && !waitForRequest()) {
+        return 1; // nobody is left to ask
+    }
+    startLifeline(kTimeLimitSeconds);
     if (const char* why = whyNotARegularFile(path)) {
         return fail((std::string("cannot probe the path: ") + why).c_str());
     }
@@ -58,7 +80,16 @@ int main(int argc, char** argv) {
     // the output.
     av_log_set_level(AV_LOG_QUIET);
     std::string report;
-    const int result = writeMediaReport(path, sections, &report);
+    int result = 0;
+    if (sections.streams || sections.format) {
+        result = writeMediaReport(path, sections, &report);
+    }
+    if (result >= 0 && length) {
+        result = writeOutputLength(path, &report);
+    }
+    if (result >= 0 && decode) {
+        result = writeDecodedAudio(path, &report, renewLifeline);
+    }
     if (result < 0) {
         return fail(("cannot read the file as media: " + mediaErrorText(result)).c_str());
     }

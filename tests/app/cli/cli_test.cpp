@@ -19,13 +19,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void makeTone(const std::string& path, int seconds, int rate = 44100) {
+void makeTone(const std::string& path, int seconds, int rate = 44100, int channels = 1) {
     std::string output;
     fs::create_directories(fs::path(path).parent_path());
     ASSERT_EQ(runProgram({findProgramOnPath("ffmpeg"), "-v", "error", "-f", "lavfi", "-i",
                           "sine=frequency=440:sample_rate=" + std::to_string(rate) +
                               ":duration=" + std::to_string(seconds),
-                          "-y", path},
+                          "-ac", std::to_string(channels), "-y", path},
                          output),
               0)
         << output;
@@ -57,8 +57,10 @@ std::set<std::string> filesBelow(const std::string& folder) {
 
 class CliTest : public testing::Test {
 protected:
-    // lib/A/B/one.wav and lib/A/two.wav with sound; a cover, a cue sheet, a log and an empty
-    // "wav" beside them. Outside lib, a FLAC cut in half: its header promises 4 s.
+    // lib/A/B/one.wav and lib/A/two.wav with sound (mono, 44100 Hz); a cover, a cue sheet,
+    // a log and an empty "wav" beside them. Outside lib, a FLAC cut in half (its header
+    // promises 4 s), one with its middle third zeroed, as a failing disk leaves it (the
+    // decoder skips the damage while the encoder's clock runs on), and 5.1 at 96000 Hz.
     static void SetUpTestSuite() {
         s_library = new ScratchFolder;
         makeTone(s_library->file("lib/A/B/one.wav"), 2);
@@ -66,6 +68,12 @@ protected:
         makeTone(s_library->file("cut/whole.flac"), 4);
         const std::string whole = readFile(s_library->file("cut/whole.flac"));
         writeFile(s_library->file("cut/half.flac"), whole.substr(0, whole.size() / 2));
+        makeTone(s_library->file("cut/long.flac"), 12);
+        std::string damaged = readFile(s_library->file("cut/long.flac"));
+        const std::size_t third = damaged.size() / 3;
+        damaged.replace(third, third, std::string(third, '\0'));
+        writeFile(s_library->file("cut/damaged.flac"), damaged);
+        makeTone(s_library->file("surround/six.wav"), 1, 96000, 6);
         for (const char* name : {"lib/A/cover.jpg", "lib/A/album.cue", "lib/rip.log"})
             writeFile(s_library->file(name), "FILE \"one.wav\" WAVE\n");
         writeFile(s_library->file("lib/A/empty.wav"), "");
@@ -134,8 +142,9 @@ TEST_P(CliRuns, LeaveTheFilesTheySay) {
 INSTANTIATE_TEST_SUITE_P(
     Library, CliRuns,
     testing::Values(
+        // Whole files pass --verify.
         RunCase{"TreeKeptNonAudioSkipped",
-                {"-o", "OUT", "LIB"},
+                {"--verify", "-o", "OUT", "LIB"},
                 {},
                 0,
                 {"A/B/one.mp3", "A/two.mp3"},
@@ -167,6 +176,42 @@ INSTANTIATE_TEST_SUITE_P(
                 1,
                 {"half.mp3"},
                 "0 converted, 1 failed"},
+        // The damaged FLAC: its output plays under 8 s of the 12 the encoder's clock reached. It
+        // is kept, but not converted; a verified run finds the same in the decoded sound.
+        RunCase{"DamagedSourceFailsWithBothLengths",
+                {"-o", "OUT", "LIB/../cut/damaged.flac"},
+                {},
+                1,
+                {"damaged.mp3"},
+                "damaged.flac: the output holds 00:07 of 00:12: the source may be damaged"},
+        RunCase{"VerifyFailsTheDamagedFile",
+                {"--verify", "-o", "OUT", "LIB/../cut/damaged.flac"},
+                {},
+                1,
+                {"damaged.mp3"},
+                "the output holds 00:07 of 00:12: the source may be damaged"},
+        // The source's rate and channels, unless given; the codec's limits still hold.
+        RunCase{"SourceRateAndChannelsKept",
+                {"-o", "OUT", "LIB/A/two.wav"},
+                {},
+                0,
+                {"two.mp3"},
+                "1 converted",
+                "44100,1"},
+        RunCase{"GivenRateResamples",
+                {"-r", "48000", "-o", "OUT", "LIB/A/two.wav"},
+                {},
+                0,
+                {"two.mp3"},
+                "1 converted",
+                "48000,1"},
+        RunCase{"SurroundAt96kBecomesStereoAt48k",
+                {"-o", "OUT", "LIB/../surround/six.wav"},
+                {},
+                0,
+                {"six.mp3"},
+                "1 converted",
+                "48000,2"},
         RunCase{"RefusedOverrideWritesNothing",
                 {"-b", "999K", "-o", "OUT", "LIB"},
                 {},
