@@ -13,9 +13,9 @@ inline constexpr std::size_t kArgsSize = 512; // audio part, video part
 // Results of the builders.
 inline constexpr int kBuildDone = 0;
 inline constexpr int kBuildNoJob = -1;
-// A text does not fit its buffer, a path holds a double quote (it could not be quoted),
-// or a selected index names no entry of its list. Nothing usable is produced: a cut
-// output path could name another existing file, which "-y" would overwrite.
+// A text does not fit its buffer, a path holds a double quote where the platform cannot
+// carry one (Windows), or a selected index names no entry of its list. Nothing usable is produced:
+// a cut output path could name another existing file, which "-y" would overwrite.
 inline constexpr int kBuildRefused = -2;
 
 // "-acodec %s " then "-ab", "-ar", "-ac" options unless their entry is "Auto".
@@ -36,7 +36,8 @@ int buildOutputPath(ConversionJob* job, char* path /* kPathSize */);
 // without looking for a free name again (the file may well exist by now).
 int lastOutputPath(const ConversionJob& job, char* path /* kPathSize */);
 // "\"%s\" %s-i \"%s\" %s-y %s%s\"%s\"" with the program path, seek part, source path,
-// duration part, video part, audio part and output path. kBuildNoJob without a job;
+// duration part, video part, audio part and output path, each path quoted by
+// appendQuotedArgument (a double quote inside it escaped on POSIX). kBuildNoJob without a job;
 // on any result but kBuildDone the line is left as it was.
 int buildEncoderCommandLine(const char* programPath, ConversionJob* job,
                             char* commandLine /* kCommandLineSize */);

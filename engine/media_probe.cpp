@@ -3,6 +3,7 @@
 
 #include "bounded_text.h"
 #include "catalogue.h"
+#include "command_line_split.h"
 #include "job_list.h"
 
 #include <cmath>
@@ -41,11 +42,11 @@ void releaseOutput(MediaInfo* info) {
 
 int probePrepare(ToolProcess* tool) {
     auto* info = static_cast<MediaInfo*>(tool->context);
-    // The probe line must fit kProbeLineSize, and a quote in a path cannot be carried.
-    char line[kProbeLineSize];
-    if (hasDoubleQuote(tool->programPath) || hasDoubleQuote(info->sourcePath) ||
-        formatText(line, sizeof line, "\"%s\" -show_format -show_streams \"%s\"",
-                   tool->programPath, info->sourcePath) != 0) {
+    // The probe line must fit kProbeLineSize, with both paths quoted for the platform.
+    char line[kProbeLineSize] = "";
+    if (appendQuotedArgument(line, sizeof line, tool->programPath) != 0 ||
+        appendText(line, sizeof line, " -show_format -show_streams ") != 0 ||
+        appendQuotedArgument(line, sizeof line, info->sourcePath) != 0) {
         return kProbeRefused;
     }
     std::memcpy(tool->commandLine, line, sizeof line);

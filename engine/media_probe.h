@@ -25,7 +25,7 @@ inline constexpr int kProbeReadable = 0; // a probe run gave a usable duration
 inline constexpr int kProbeNoDuration = 1;
 inline constexpr int kProbeNotStarted = -1;
 // The path, one of its parts or the probe line does not fit, or the path holds a double
-// quote: nothing runs.
+// quote where the platform cannot carry one (Windows): nothing runs.
 inline constexpr int kProbeRefused = -2;
 
 // Probes `path` with pb.dat and, when it has a positive finite duration, appends a job
