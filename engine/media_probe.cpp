@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-MediaInfo g_mediaInfo = {"", nullptr, 0, 0, 0.0, false};
+MediaInfo g_mediaInfo = {};
 const ToolHandlers kProbeHandlers = {probePrepare, probeOnOutput, probeFinish};
 ToolProcess g_probeProcess = {"", "", "", kNoProcess, 0, kNoPipe, kNoPipe,
                               &g_mediaInfo, &kProbeHandlers, kExitUnknown, false};
@@ -45,7 +45,9 @@ int probePrepare(ToolProcess* tool) {
     // The probe line must fit kProbeLineSize, with both paths quoted for the platform.
     char line[kProbeLineSize] = "";
     if (appendQuotedArgument(line, sizeof line, tool->programPath) != 0 ||
-        appendText(line, sizeof line, " -show_format -show_streams ") != 0 ||
+        appendText(line, sizeof line, " -show_format -show_streams %s%s",
+                   (info->asked & kProbeTags) != 0 ? "-show_tags " : "",
+                   (info->asked & kProbeFingerprints) != 0 ? "-show_fingerprints " : "") != 0 ||
         appendQuotedArgument(line, sizeof line, info->sourcePath) != 0) {
         return kProbeRefused;
     }
@@ -98,13 +100,18 @@ void probeFinish(ToolProcess* tool) {
         // the key, which only counts at the start of a line.
         const char* audio = findLineStart(info->outputText, "codec_type=audio");
         info->hasAudio = audio != nullptr && (format == nullptr || audio < format);
+        if (info->asked != 0) {
+            readMediaDetails(info->outputText, &info->details);
+        }
     }
     releaseOutput(info);
 }
 
 int startProbe(ToolProcess* tool, MediaInfo* info, const char* path) {
     releaseOutput(info);
-    *info = MediaInfo{"", nullptr, 0, 0, 0.0, false};
+    const unsigned asked = info->asked;
+    *info = MediaInfo{};
+    info->asked = asked;
     // A path no job could hold (an extension longer than its field, say) is not worth
     // a probe: it would be dropped afterwards all the same.
     if (!jobFieldsHold(path) || copyText(info->sourcePath, sizeof info->sourcePath, path) != 0 ||

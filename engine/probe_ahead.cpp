@@ -63,7 +63,7 @@ ProbeAhead* createProbeAhead(const char* programPath, const char* const* paths, 
     }
     for (int i = 0; i < ahead->width; ++i) {
         ProbeSlot* slot = &ahead->slots[i];
-        slot->info = MediaInfo{"", nullptr, 0, 0, 0.0, false};
+        slot->info = MediaInfo{};
         slot->tool.context = &slot->info;
         slot->tool.handlers = &kProbeHandlers;
         slot->result = kProbeNotStarted;

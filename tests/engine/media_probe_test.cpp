@@ -142,6 +142,43 @@ TEST_F(MediaProbeTest, ProbeLineCarriesTheQuotedPaths) {
     }
 }
 
+// Asked for, the tags and fingerprints come from their own sections only, each tag
+// unescaped into its field; what does not fit is left empty, never cut.
+TEST_F(MediaProbeTest, TagsAndFingerprintsAreReadFromTheirSectionsWhenAsked) {
+    const std::string print(32, 'a');
+    const std::string report =
+        "[STREAM]\\ncodec_type=audio\\n[/STREAM]\\n[FORMAT]\\nduration=3\\ntitle=not a tag\\n"
+        "[/FORMAT]\\n[TAGS]\\ntitle=12\\\\\\\" Mix\\\\n[FORMAT]\\\\x41\\\\q\\ntitle=second\\n"
+        "album=" +
+        std::string(kTagTextSize, 'l') +
+        "\\nartist=\\ntracks=9\\n[/TAGS]\\ngenre=after\\n"
+        "[FINGERPRINT]\\naudio=" +
+        print + "\\ntags=" + print + "b\\n[/FINGERPRINT]\\n";
+    const std::string path = mediaPrinting("tagged.flac", report);
+    g_mediaInfo.asked = kProbeTags | kProbeFingerprints;
+    EXPECT_EQ(probeAndAddJob(path.c_str()), kProbeAdded);
+    g_mediaInfo.asked = 0;
+    const MediaDetails& details = g_mediaInfo.details;
+    EXPECT_STREQ(details.tags[kTagTitle], "12\\\" Mix\n[FORMAT]A\\q");
+    EXPECT_STREQ(details.tags[kTagAlbum], "");
+    EXPECT_EQ(details.overlongTags, 1u << kTagAlbum);
+    EXPECT_STREQ(details.tags[kTagArtist], "");
+    EXPECT_STREQ(details.tags[kTagTrack], "");
+    EXPECT_STREQ(details.tags[kTagGenre], "");
+    EXPECT_EQ(details.audioFingerprint, print);
+    EXPECT_STREQ(details.tagFingerprint, ""); // 33 digits are no fingerprint
+    EXPECT_EQ(g_mediaInfo.duration, 3.0);
+
+    g_mediaInfo.asked = kProbeTags | kProbeFingerprints;
+    std::snprintf(g_mediaInfo.sourcePath, sizeof g_mediaInfo.sourcePath, "/In/a.flac");
+    ASSERT_EQ(probePrepare(&g_probeProcess), 0);
+    g_mediaInfo.asked = 0;
+    EXPECT_EQ(std::string(g_probeProcess.commandLine),
+              "\"" + fakeToolPath() +
+                  "\" -show_format -show_streams -show_tags -show_fingerprints \"/In/a.flac\"");
+    probeFinish(&g_probeProcess);
+}
+
 TEST_F(MediaProbeTest, MissingProberGivesMinusOne) {
     std::snprintf(g_probeProcess.programPath, sizeof g_probeProcess.programPath,
                   "/nonexistent/pb.dat");
