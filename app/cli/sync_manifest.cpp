@@ -31,6 +31,8 @@ constexpr char kCreateTables[] = "CREATE TABLE outputs ("
                                  " options TEXT NOT NULL,"
                                  " output_size INTEGER NOT NULL,"
                                  " output_time INTEGER NOT NULL,"
+                                 " replaced_size INTEGER NOT NULL,"
+                                 " replaced_time INTEGER NOT NULL,"
                                  " UNIQUE (source_root, source_path));"
                                  "CREATE INDEX outputs_by_sound ON outputs (audio_fingerprint);";
 
@@ -173,11 +175,12 @@ void closeManifest(SyncManifest* manifest) {
 bool readRecords(SyncManifest* manifest, std::vector<ManifestRecord>* records, std::string* error) {
     records->clear();
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(manifest->db,
-                           "SELECT output_path, source_root, source_path, source_size, source_time,"
-                           " audio_fingerprint, tag_fingerprint, profile, options, output_size,"
-                           " output_time FROM outputs ORDER BY output_path",
-                           -1, &statement, nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(
+            manifest->db,
+            "SELECT output_path, source_root, source_path, source_size, source_time,"
+            " audio_fingerprint, tag_fingerprint, profile, options, output_size,"
+            " output_time, replaced_size, replaced_time FROM outputs ORDER BY output_path",
+            -1, &statement, nullptr) != SQLITE_OK) {
         return fail(manifest, "cannot be read", error);
     }
     int step;
@@ -194,6 +197,8 @@ bool readRecords(SyncManifest* manifest, std::vector<ManifestRecord>* records, s
         record.options = columnText(statement, 8);
         record.outputSize = sqlite3_column_int64(statement, 9);
         record.outputTime = sqlite3_column_int64(statement, 10);
+        record.replacedSize = sqlite3_column_int64(statement, 11);
+        record.replacedTime = sqlite3_column_int64(statement, 12);
         records->push_back(std::move(record));
     }
     sqlite3_finalize(statement);
@@ -229,7 +234,8 @@ bool putRecord(SyncManifest* manifest, const ManifestRecord& record, std::string
         manifest,
         "INSERT OR REPLACE INTO outputs (output_path, source_root, source_path, source_size,"
         " source_time, audio_fingerprint, tag_fingerprint, profile, options, output_size,"
-        " output_time) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)",
+        " output_time, replaced_size, replaced_time)"
+        " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)",
         [&](sqlite3_stmt* statement) {
             return bindText(statement, 1, record.outputPath) &&
                    bindText(statement, 2, record.sourceRoot) &&
@@ -241,7 +247,9 @@ bool putRecord(SyncManifest* manifest, const ManifestRecord& record, std::string
                    bindText(statement, 8, record.profile) &&
                    bindText(statement, 9, record.options) &&
                    sqlite3_bind_int64(statement, 10, record.outputSize) == SQLITE_OK &&
-                   sqlite3_bind_int64(statement, 11, record.outputTime) == SQLITE_OK;
+                   sqlite3_bind_int64(statement, 11, record.outputTime) == SQLITE_OK &&
+                   sqlite3_bind_int64(statement, 12, record.replacedSize) == SQLITE_OK &&
+                   sqlite3_bind_int64(statement, 13, record.replacedTime) == SQLITE_OK;
         },
         error);
 }

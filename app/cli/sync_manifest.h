@@ -29,6 +29,11 @@ struct ManifestRecord {
     std::string options;          // the extension and encoder options the profile gave
     int64_t outputSize = 0;
     int64_t outputTime = 0;
+    // While a new output replaces an old one under the same name, the old one's size and
+    // time (else 0): a run killed before the rename finds that file still there and
+    // knows it as ours, only out of date.
+    int64_t replacedSize = 0;
+    int64_t replacedTime = 0;
 };
 
 struct SyncManifest;

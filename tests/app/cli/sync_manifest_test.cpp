@@ -30,6 +30,8 @@ ManifestRecord record(const std::string& output, const std::string& source, int6
     r.options = ".mp3 -acodec libmp3lame -ab 192K -ar 48000 -ac 2 ";
     r.outputSize = 4000;
     r.outputTime = 1700000000987654321;
+    r.replacedSize = 3999;
+    r.replacedTime = 1700000000000000001;
     return r;
 }
 
@@ -94,6 +96,8 @@ TEST(SyncManifest, RecordsOutliveTheRunThatWroteThemAndEachSourceHasOne) {
     EXPECT_EQ(records[0].options, expected.options);
     EXPECT_EQ(records[0].outputSize, expected.outputSize);
     EXPECT_EQ(records[0].outputTime, expected.outputTime);
+    EXPECT_EQ(records[0].replacedSize, expected.replacedSize);
+    EXPECT_EQ(records[0].replacedTime, expected.replacedTime);
 }
 
 // A manifest from a newer program, a stranger's database and a file that is no database
