@@ -226,3 +226,19 @@ int buildEncoderCommandLine(const char* programPath, ConversionJob* job, char* c
     std::memcpy(commandLine, line, kCommandLineSize);
     return kBuildDone;
 }
+
+int buildRetagCommandLine(const char* programPath, const char* soundPath, const char* tagsPath,
+                          const char* newPath, char* commandLine) {
+    char line[kCommandLineSize] = "";
+    if (appendQuotedArgument(line, sizeof line, programPath) != 0 ||
+        appendText(line, sizeof line, " -i ") != 0 ||
+        appendQuotedArgument(line, sizeof line, soundPath) != 0 ||
+        appendText(line, sizeof line, " -i ") != 0 ||
+        appendQuotedArgument(line, sizeof line, tagsPath) != 0 ||
+        appendText(line, sizeof line, "  -vn -y -acodec copy ") != 0 ||
+        appendQuotedArgument(line, sizeof line, newPath) != 0) {
+        return kBuildRefused;
+    }
+    std::memcpy(commandLine, line, kCommandLineSize);
+    return kBuildDone;
+}

@@ -41,3 +41,11 @@ int lastOutputPath(const ConversionJob& job, char* path /* kPathSize */);
 // on any result but kBuildDone the line is left as it was.
 int buildEncoderCommandLine(const char* programPath, ConversionJob* job,
                             char* commandLine /* kCommandLineSize */);
+
+// The encoder's line for a re-tag (cv.dat takes the tags and cover of its second input):
+// "\"%s\" -i \"%s\" -i \"%s\"  -vn -y -acodec copy \"%s\"" with the program path, the
+// file whose sound is copied, the file whose tags it takes, and the file to write; each
+// path quoted by appendQuotedArgument. kBuildDone, or kBuildRefused when it does not fit
+// (the line is then left as it was).
+int buildRetagCommandLine(const char* programPath, const char* soundPath, const char* tagsPath,
+                          const char* newPath, char* commandLine /* kCommandLineSize */);

@@ -112,6 +112,19 @@ TEST_F(CommandLineTest, WorkedExampleWithTheCatalogueProfile) {
                       "-ar 48000 -ac 2 \"/In/song.mp3\"");
 }
 
+TEST(RetagCommandLine, CopiesTheSoundOfTheFirstInputWithTheTagsOfTheSecond) {
+    char line[kCommandLineSize] = "untouched";
+    ASSERT_EQ(buildRetagCommandLine("/App/cv.dat", "/M/a b.mp3", "/In/a b.flac", "/M/.a.part.mp3", line),
+              kBuildDone);
+    EXPECT_STREQ(line, "\"/App/cv.dat\" -i \"/M/a b.mp3\" -i \"/In/a b.flac\"  -vn -y -acodec copy "
+                       "\"/M/.a.part.mp3\"");
+    const std::string tooLong(kCommandLineSize, 'x');
+    EXPECT_EQ(buildRetagCommandLine("/App/cv.dat", tooLong.c_str(), "/In/a.flac", "/M/a.mp3", line),
+              kBuildRefused);
+    EXPECT_STREQ(line, "\"/App/cv.dat\" -i \"/M/a b.mp3\" -i \"/In/a b.flac\"  -vn -y -acodec copy "
+                       "\"/M/.a.part.mp3\"");
+}
+
 TEST_F(CommandLineTest, NoJobGivesMinusOneAndLeavesTheLine) {
     EXPECT_EQ(refusal(), kBuildNoJob);
 }
