@@ -74,6 +74,12 @@ ProbeAhead* createProbeAhead(const char* programPath, const char* const* paths, 
     return ahead;
 }
 
+void askProbesFor(ProbeAhead* ahead, unsigned asked) {
+    for (int i = 0; i < ahead->width; ++i) {
+        ahead->slots[i].info.asked = asked;
+    }
+}
+
 void pollProbeAhead(ProbeAhead* ahead) {
     fillSlots(ahead);
     pollRunningSlots(ahead);
@@ -89,7 +95,7 @@ int takeReadyProbe(ProbeAhead* ahead, ProbeOutcome* outcome) {
         return 0;
     }
     *outcome = ProbeOutcome{ahead->paths[ahead->taken], slot->result, slot->info.duration,
-                            slot->info.hasAudio};
+                            slot->info.hasAudio, slot->info.details};
     ++ahead->taken;
     fillSlots(ahead); // the freed slot works while the caller handles this outcome
     return 1;

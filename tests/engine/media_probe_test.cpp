@@ -216,7 +216,7 @@ namespace {
 TEST_F(MediaProbeTest, ReadAheadOverlapsProbersAndKeepsTheListsOrder) {
     struct Entry {
         int sleepMs;
-        const char* output;
+        std::string output;
         int result;
         double duration;
         bool hasAudio;
@@ -225,7 +225,8 @@ TEST_F(MediaProbeTest, ReadAheadOverlapsProbersAndKeepsTheListsOrder) {
         {100, "[STREAM]\\ncodec_type=video\\nTAG:x=codec_type=audio\\n[/STREAM]\\n[FORMAT]\\nduration=4\\n",
          kProbeReadable, 4, false},
         {300, "", kProbeNoDuration, 0, false},
-        {0, "[FORMAT]\\nduration=5\\n[/FORMAT]\\ncodec_type=audio\\n", kProbeReadable, 5, false},
+        {0, "[FORMAT]\\nduration=5\\n[/FORMAT]\\ncodec_type=audio\\n[FINGERPRINT]\\naudio=" + std::string(32, 'f'),
+         kProbeReadable, 5, false},
     };
     std::vector<std::string> paths;
     for (const Entry& e : entries) {
@@ -240,6 +241,7 @@ TEST_F(MediaProbeTest, ReadAheadOverlapsProbersAndKeepsTheListsOrder) {
     const auto start = std::chrono::steady_clock::now();
     ProbeAhead* ahead = createProbeAhead(fakeToolPath().c_str(), list.data(), int(list.size()), 4);
     ASSERT_NE(ahead, nullptr);
+    askProbesFor(ahead, kProbeFingerprints);
     ProbeOutcome outcome{};
     for (const Entry& e : entries) {
         ASSERT_EQ(takeNextProbe(ahead, &outcome), 1);
@@ -247,6 +249,8 @@ TEST_F(MediaProbeTest, ReadAheadOverlapsProbersAndKeepsTheListsOrder) {
         EXPECT_EQ(outcome.result, e.result) << outcome.path;
         EXPECT_EQ(outcome.duration, e.duration) << outcome.path;
         EXPECT_EQ(outcome.hasAudio, e.hasAudio) << outcome.path;
+        EXPECT_EQ(std::string(outcome.details.audioFingerprint),
+                  e.output.find("[FINGERPRINT]") != std::string::npos ? std::string(32, 'f') : "");
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_LT(seconds, 0.95); // one after another would take 1.0 s and more
