@@ -3,7 +3,7 @@
 // Otherwise (a log, a pipe): one line per finished file. Quiet: only failures.
 #pragma once
 
-#include "conversion_lanes.h"
+#include "planned_file.h"
 
 #include <cstdio>
 #include <string>
@@ -27,11 +27,10 @@ double nowSeconds();
 void showFileLine(RunDisplay* display, const PlannedFile& file);
 // A line of its own above the live lines ("Stopping: ...").
 void showMessage(RunDisplay* display, const std::string& text);
-// Redraws the live lines: one per busy lane, then the bar over every file to convert.
+// Redraws the live lines: one per running file, then the bar over every file to convert.
 // While files are still being read (`probed` of them so far), the bar says so and its
 // share counts the files read.
-void showLive(RunDisplay* display, const std::vector<PlannedFile>& files, const Lane* lanes,
-              int laneCount, int probed);
+void showLive(RunDisplay* display, const std::vector<PlannedFile>& files, int probed);
 // Removes the live lines.
 void clearLive(RunDisplay* display);
 // The closing summary: converted, failed (each with its reason), stopped and skipped.

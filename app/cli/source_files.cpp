@@ -48,14 +48,3 @@ bool collectSourceFiles(const std::vector<std::string>& arguments, std::vector<S
     }
     return true;
 }
-
-std::string outputFolderFor(const std::string& outputFolder, const SourceFile& source) {
-    if (outputFolder.empty() || source.relativeFolder.empty()) {
-        return outputFolder;
-    }
-    std::string folder = outputFolder;
-    if (folder.back() != '/') {
-        folder += '/';
-    }
-    return folder + source.relativeFolder;
-}

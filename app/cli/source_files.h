@@ -15,7 +15,3 @@ struct SourceFile {
 // `error` naming it, when an argument names nothing.
 bool collectSourceFiles(const std::vector<std::string>& arguments, std::vector<SourceFile>* files,
                         std::string* error);
-
-// The folder an output goes to: "" (beside its source) without an output folder, else the
-// output folder with the source's relative folder below it.
-std::string outputFolderFor(const std::string& outputFolder, const SourceFile& source);
