@@ -4,6 +4,8 @@
 // own at a new source's name is adopted or left alone, never passed over with a counter.
 #include "sync_plan.h"
 
+#include "encoder_command_line.h"
+
 #include <map>
 #include <set>
 
@@ -264,6 +266,18 @@ std::vector<SyncItem> planSync(const std::vector<SyncSource>& sources,
     }
     plan.insert(plan.end(), removals.begin(), removals.end());
     return plan;
+}
+
+std::string syncOptionsText(const ConversionProfile& profile) {
+    char audio[kArgsSize] = "";
+    char video[kArgsSize] = "";
+    buildAudioArgs(selectedAudioCodec(profile), audio);
+    if (hasVideo(profile)) {
+        buildVideoArgs(selectedVideoCodec(profile), video);
+    }
+    const char* extension = selectedExtension(profile);
+    return std::string(profile.name) + ": " + (extension != nullptr ? extension : "") + " " +
+           video + audio;
 }
 
 const char* syncStepWord(SyncStep step) {

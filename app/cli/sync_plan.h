@@ -6,6 +6,8 @@
 
 #include "sync_manifest.h"
 
+struct ConversionProfile;
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -93,6 +95,10 @@ std::vector<SyncItem> planSync(const std::vector<SyncSource>& sources,
                                const std::vector<ManifestRecord>& records,
                                const std::vector<std::string>& roots, const std::string& extension,
                                const std::string& options, const MirrorFacts& facts);
+
+// What a record keeps of the profile that made its output, compared at every sync (other
+// settings convert again): its name, extension and encoder options.
+std::string syncOptionsText(const ConversionProfile& profile);
 
 // The step's word in the printed plan and the summary's tally it counts under.
 const char* syncStepWord(SyncStep step);

@@ -649,18 +649,6 @@ void convert(SyncRun* run, const std::vector<SyncItem>& plan) {
 
 // --- the whole run ---------------------------------------------------------------------
 
-std::string profileOptionsText(const ConversionProfile& profile) {
-    char audio[kArgsSize] = "";
-    char video[kArgsSize] = "";
-    buildAudioArgs(selectedAudioCodec(profile), audio);
-    if (hasVideo(profile)) {
-        buildVideoArgs(selectedVideoCodec(profile), video);
-    }
-    const char* extension = selectedExtension(profile);
-    return std::string(profile.name) + ": " + (extension != nullptr ? extension : "") + " " +
-           video + audio;
-}
-
 void printPlan(SyncRun* run, const std::vector<SyncItem>& plan) {
     for (const SyncItem& item : plan) {
         switch (item.step) {
@@ -764,7 +752,7 @@ void printSummary(const SyncRun& run) {
 
 int runSync(const CliOptions& options, const char* toolFolder) {
     SyncRun run{options, toolFolder, absolutePath(options.outputFolder)};
-    run.profileOptions = profileOptionsText(*options.profile);
+    run.profileOptions = syncOptionsText(*options.profile);
     const char* extension = selectedExtension(*options.profile);
     run.extension = extension != nullptr ? extension : "";
     std::string error;
