@@ -329,8 +329,9 @@ std::string usageText() {
            "  -h, --help                 this text\n"
            "  -V, --version              the version\n"
            "\n"
-           "Files that are not media with sound are skipped. Ctrl+C lets every running file\n"
-           "finish what it has written (a shorter, valid file) and stops.\n"
+           "Files that are not media with sound are skipped. An output gets its name only\n"
+           "when whole. Ctrl+C lets every running file finish what it has written and stops:\n"
+           "each shorter, valid file is kept as \"NAME (stopped)\" (with --sync, dropped).\n"
            "Exit status: 0 all converted, 1 a file failed, 2 bad usage, 130 interrupted.\n";
 }
 

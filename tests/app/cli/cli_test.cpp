@@ -177,6 +177,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "it takes 32K, 48K, 64K, 96K, 112K, 128K"},
         RunCase{"UnknownProfile", {"-p", "Nothing", "-o", "OUT", "LIB"}, {}, 2, {}, "no profile"},
         RunCase{"MissingSource", {"-o", "OUT", "LIB/none.wav"}, {}, 2, {}, "no such file"},
+        RunCase{"SyncWithoutAMirror", {"--sync", "LIB"}, {}, 2, {}, "--sync needs the mirror"},
+        RunCase{"SyncWithSkipExisting", {"--sync", "--skip-existing", "-o", "OUT", "LIB"}, {}, 2, {},
+                "--skip-existing has no place"},
         RunCase{"DryRunWritesNothing", {"-n", "-o", "OUT", "LIB"}, {}, 0, {}, "would write"},
         // This ffmpeg has no AMR-NB encoder: the reason comes from the encoder's own line.
         RunCase{"FailureWithReason",
