@@ -1,7 +1,6 @@
 // The sync manifest: records kept across runs, a newer or a stranger's database refused
-// unchanged, changes lost whole when a process dies before their commit, and one sync at
-// a time on a mirror.
-#include "mirror_lock.h"
+// unchanged, changes lost whole when a process dies before their commit. (The mirror's
+// lock is proven end to end: two syncs at once, and a sync after one killed.)
 #include "sync_manifest.h"
 
 #include "fake_support.h"
@@ -187,41 +186,6 @@ TEST(SyncManifest, AProcessKilledMidTransactionLeavesTheLastCommittedManifest) {
     EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(check, 0)), "ok");
     sqlite3_finalize(check);
     sqlite3_close(db);
-}
-
-// While one sync holds the mirror a second is told it is busy, with the holder's process
-// id; once the holder is gone, even by kill -9, the mirror is free again.
-TEST(MirrorLock, OneSyncAtATimeAndADeadHolderHoldsNothing) {
-    ScratchFolder mirror;
-    std::string error;
-    closeManifest(openManifest(mirror.path(), &error));
-    int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
-    const pid_t holder = fork();
-    ASSERT_GE(holder, 0);
-    if (holder == 0) {
-        std::string childError;
-        MirrorLock* lock = lockMirror(mirror.path(), &childError);
-        const ssize_t told = write(ready[1], lock != nullptr ? "1" : "0", 1);
-        (void)told;
-        pause();
-        _exit(0);
-    }
-    char told = 0;
-    ASSERT_EQ(read(ready[0], &told, 1), 1);
-    close(ready[0]);
-    close(ready[1]);
-    ASSERT_EQ(told, '1');
-    EXPECT_EQ(lockMirror(mirror.path(), &error), nullptr);
-    EXPECT_NE(
-        error.find("is busy: another nemarro-cli --sync (process " + std::to_string(holder) + ")"),
-        std::string::npos)
-        << error;
-    kill(holder, SIGKILL);
-    waitpid(holder, nullptr, 0);
-    MirrorLock* lock = lockMirror(mirror.path(), &error);
-    EXPECT_NE(lock, nullptr) << error;
-    unlockMirror(lock);
 }
 
 } // namespace
