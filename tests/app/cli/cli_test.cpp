@@ -221,6 +221,18 @@ TEST_F(CliTest, InterruptLeavesValidShorterFiles) {
     }
     ASSERT_EQ(run({"-n", "--skip-existing", "-o", "OUT", m_scratch.file("long")}), 0) << m_output;
     EXPECT_EQ(m_output.find("its output exists"), std::string::npos) << m_output;
+
+    // kill -9 leaves nothing under a final name, and the next run into the folder clears
+    // the dead run's part (once its orphaned encoder has finished it).
+    ChildProgram killed;
+    ASSERT_TRUE(killed.start({CLI_PATH, "-o", out(), m_scratch.file("long/c.wav")}));
+    for (int i = 0; i < 400 && writing() < 1; ++i)
+        usleep(10000);
+    killed.sendSignal(SIGKILL);
+    EXPECT_EQ(killed.finish(), 128 + SIGKILL);
+    sleep(2);
+    ASSERT_EQ(run({"-o", "OUT", "LIB/A/two.wav"}), 0) << m_output;
+    EXPECT_EQ(filesBelow(out()), (std::set<std::string>{"a (stopped).mp3", "b (stopped).mp3", "two.mp3"}));
 }
 
 // --skip-existing skips a file only when its output is whole: one cut short is converted
