@@ -28,6 +28,14 @@ struct QueueOptions {
     // Every written file is decoded in full and must play cleanly to the encoder's
     // position (nemarro-cli --verify); otherwise only its recorded length is read.
     bool verify = false;
+    // Each output is written under a hidden temporary name in its folder and put in place
+    // only when its verdict is "converted", so no crash leaves a part under a final name
+    // (the command-line converter); the window writes under the final name.
+    bool temporaryOutputs = false;
+    // With temporary outputs, a stopped job's shorter file, or a short one from a damaged
+    // source, is kept under a name of its own ("song (stopped).mp3", "song (short).mp3");
+    // otherwise it is dropped (a sync converts it again).
+    bool keepStoppedOutputs = false;
 };
 
 // Initialise in place and never copy: each lane's encoder points into the lane, and each

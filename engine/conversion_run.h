@@ -28,6 +28,12 @@ struct ConversionRun {
     bool verify;       // decode the whole output instead of reading its recorded length
     bool encoderEnded; // the checker has since been asked, or let go
     bool checkAsked;   // the checker was asked about the file
+    // The encoder writes under a temporary name beside finalPath (output_temporary.h); the
+    // verdict puts the file in place (JobRunView::placeOutput), keeps a stopped or short
+    // one under a name of its own when keepStoppedOutputs, else drops it. Set by the queue.
+    bool temporaryOutputs;
+    bool keepStoppedOutputs;
+    char finalPath[kPathSize]; // with temporaryOutputs: where the whole file goes
 };
 
 // How a start went.
@@ -38,6 +44,9 @@ enum class RunStart {
     CouldNotStart,     // the job never ran; its verdict is out ("FATAL!" and the reason)
 };
 
+// The path the running job's output ends up at: finalPath with temporary outputs, else
+// outputPath.
+const char* runOutputPath(const ConversionRun& run);
 // Empties the record and wires its encoder (handlers, context, note); no program yet.
 void initConversionRun(ConversionRun* run, JobRunView* view);
 // Starts the encoder for `job`. On FolderNotWritable, `folder` (kPathSize) holds the

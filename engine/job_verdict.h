@@ -36,6 +36,7 @@ enum class JobOutcome : std::int32_t {
     FolderRefused,    // never started: the output folder could not be made or refuses files
     OutputShort,      // a converted run whose file holds less than the encoder's position
     OutputUnverified, // asked to verify: the file does not decode cleanly to its position
+    OutputNotPlaced,  // converted under a temporary name, but it could not be put in place
 };
 
 struct JobVerdict {

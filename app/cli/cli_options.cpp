@@ -23,13 +23,14 @@ struct OptionSpec {
 };
 
 const OptionSpec kOptions[] = {
-    {"profile", 'p', true, true},  {"list-profiles", 'L', false, false},
-    {"bitrate", 'b', true, true},  {"rate", 'r', true, true},
-    {"channels", 'c', true, true}, {"output", 'o', true, true},
-    {"jobs", 'j', true, true},     {"skip-existing", 'S', false, false},
-    {"dry-run", 'n', true, false}, {"quiet", 'q', true, false},
-    {"help", 'h', true, false},    {"version", 'V', true, false},
-    {"verify", 'v', false, false},
+    {"profile", 'p', true, true},     {"list-profiles", 'L', false, false},
+    {"bitrate", 'b', true, true},     {"rate", 'r', true, true},
+    {"channels", 'c', true, true},    {"output", 'o', true, true},
+    {"jobs", 'j', true, true},        {"skip-existing", 'S', false, false},
+    {"sync", 'Y', false, false},      {"dry-run", 'n', true, false},
+    {"quiet", 'q', true, false},      {"help", 'h', true, false},
+    {"version", 'V', true, false},    {"verify", 'v', false, false},
+    {"no-verify", 'N', false, false},
 };
 
 // The option `name` (`length` bytes) names: its whole name, or the start of exactly one.
@@ -216,6 +217,7 @@ CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::stri
     Override sampleRate{nullptr, "sample rate"};
     Override channels{nullptr, "channel setting"};
     bool list = false;
+    int verify = -1; // --verify 1, --no-verify 0; else the kind of run decides
     const unsigned cores = std::thread::hardware_concurrency();
     options->jobs = cores == 0 ? 1 : static_cast<int>(cores > kMaxJobs ? kMaxJobs : cores);
 
@@ -259,6 +261,9 @@ CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::stri
         case 'S':
             options->skipExisting = true;
             break;
+        case 'Y':
+            options->sync = true;
+            break;
         case 'n':
             options->dryRun = true;
             break;
@@ -266,7 +271,10 @@ CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::stri
             options->quiet = true;
             break;
         case 'v':
-            options->verify = true;
+            verify = 1;
+            break;
+        case 'N':
+            verify = 0;
             break;
         case 'h':
             return CliRequest::Help;
@@ -284,6 +292,17 @@ CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::stri
         *error = "no file or folder given";
         return CliRequest::Refused;
     }
+    if (options->sync && options->outputFolder.empty()) {
+        *error = "--sync needs the mirror to keep in step: -o MIRROR";
+        return CliRequest::Refused;
+    }
+    if (options->sync && options->skipExisting) {
+        *error =
+            "--sync decides itself what to convert again; --skip-existing has no place with it";
+        return CliRequest::Refused;
+    }
+    // A mirror holds only files that decoded in full, unless --no-verify says otherwise.
+    options->verify = verify < 0 ? options->sync : verify == 1;
 
     options->profile =
         profileText == nullptr ? startProfile() : findProfileByNameOrNumber(profileText);
@@ -334,17 +353,22 @@ std::string usageText() {
            " here)\n"
            "      --skip-existing        skip a file whose output name exists already\n"
            "                             (default: a taken name gets name(0), name(1), ...)\n"
+           "      --sync                 keep DIR (-o) a copy of the sources: convert what is\n"
+           "                             new or changed, re-tag, move and remove what changed\n"
+           "                             so, leave the rest; DIR/.nemarro keeps the record\n"
            "  -n, --dry-run              say what would be written; write nothing\n"
            "  -q, --quiet                print only failures\n"
            "      --verify               decode each output in full: it must play cleanly\n"
-           "                             to its end, else it fails\n"
+           "                             to its end, else it fails (on with --sync)\n"
+           "      --no-verify            with --sync: do not decode the outputs\n"
            "  -h, --help                 this text\n"
            "  -V, --version              the version\n"
            "\n"
            "Unless -r or -c is given, an audio profile keeps the source's sample rate and\n"
            "channels, as far as the codec can write them.\n"
-           "Files that are not media with sound are skipped. Ctrl+C lets every running file\n"
-           "finish what it has written (a shorter, valid file) and stops.\n"
+           "Files that are not media with sound are skipped. An output gets its name only\n"
+           "when whole. Ctrl+C lets every running file finish what it has written and stops:\n"
+           "each shorter, valid file is kept as \"NAME (stopped)\" (with --sync, dropped).\n"
            "Exit status: 0 all converted, 1 a file failed, 2 bad usage, 130 interrupted.\n";
 }
 

@@ -24,6 +24,7 @@ struct CliOptions {
     std::string outputFolder;                               // empty: beside each source
     int jobs = 1;
     bool skipExisting = false;
+    bool sync = false; // keep outputFolder a mirror of the sources (sync_run.h)
     bool dryRun = false;
     bool quiet = false;
     bool verify = false;              // each output decoded in full and checked before it counts

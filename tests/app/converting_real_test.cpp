@@ -16,11 +16,11 @@
 
 #include <QClipboard>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -301,8 +301,9 @@ TEST_F(RealToolsTest, ATrimmedRangeConvertsWithDecimalPointsUnderACommaLocale) {
     EXPECT_NEAR(probedDuration(probe(m_output.filePath("tone.mp3"))), 1.75, 0.1);
 }
 
-// Ways a row can end without its file (or with less of it than was read), and a value
-// the encoder had to change: the status text stays as specified, the status cell's
+// Ways a row can end without its file (or with less of it than was read), a value the
+// encoder had to change, and a folder whose name holds a double quote: the status text
+// stays as specified, the status cell's
 // tooltip says why.
 TEST_F(RealToolsTest, TheStatusCellsTooltipSaysWhy) {
     struct Case {
@@ -331,7 +332,8 @@ TEST_F(RealToolsTest, TheStatusCellsTooltipSaysWhy) {
         {"damaged source",
          [&](const QString&) { m_window->button(CMainDlg::IDC_BROWSE)->click(); }, "Failed!",
          QStringLiteral("the output holds 00:07 of 00:12: the source may be damaged"), true},
-        {"refused path",
+        // Linux names may hold a double quote: the encoder gets the folder whole.
+        {"folder with a double quote",
          [&](const QString&) {
              setFolderChooser([&](QWidget*, const QString&, QString* folder) {
                  *folder = quoted;
@@ -339,7 +341,7 @@ TEST_F(RealToolsTest, TheStatusCellsTooltipSaysWhy) {
              });
              m_window->button(CMainDlg::IDC_BROWSE)->click();
          },
-         "FATAL!", QStringLiteral("refused: a path holds a double quote")},
+         "Success!", QString()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -365,8 +367,9 @@ TEST_F(RealToolsTest, TheStatusCellsTooltipSaysWhy) {
         EXPECT_EQ(row->text(kColumnStatus), c.status);
         EXPECT_TRUE(row->toolTip(kColumnStatus).contains(c.reason)) << row->toolTip(kColumnStatus).toStdString();
         m_window->copyJobDetails(0);
+        const QString reason = row->toolTip(kColumnStatus);
         EXPECT_EQ(QGuiApplication::clipboard()->text(),
-                  source + "\n" + c.status + "\n" + row->toolTip(kColumnStatus));
+                  source + "\n" + c.status + (reason.isEmpty() ? QString() : "\n" + reason));
         if (c.damaged) { // kept, whatever the profile before it left: the user's to judge
             EXPECT_EQ(QDir(m_output.path())
                           .entryList({QStringLiteral("%1.*").arg(c.name)}, QDir::Files)

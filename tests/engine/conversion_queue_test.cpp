@@ -4,6 +4,8 @@
 // destination chosen while a job converts.
 #include "conversion_queue.h"
 
+#include "command_line_split.h"
+
 #include "fake_support.h"
 #include "path_separator.h"
 #include "test_profiles.h"
@@ -13,6 +15,7 @@
 #include <chrono>
 #include <clocale>
 #include <cmath>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <thread>
@@ -267,7 +270,11 @@ INSTANTIATE_TEST_SUITE_P(
 // start shows "FATAL!" and the next one starts, a skipped one is counted as done.
 TEST_F(ConversionQueueTest, OneLaneWalksTheJobsInOrderPastThoseThatCannotStart) {
     addJob(m_out.path());
-    addJob(m_out.path(), "say \"hi\".wav"); // a double quote: no command line carries it
+    // An output path too long for its buffer (its extension is longer than the source's),
+    // or on Windows a double quote: no command line carries either.
+    const std::size_t base = kPathSize - m_out.path().size() - 5;
+    ASSERT_LE(m_sources.path().size() + base + 3, kPathSize - 1);
+    addJob(m_out.path(), commandLineCanCarry("\"") ? std::string(base, 'n') + ".w" : "say \"hi\".wav");
     addJob(m_out.path());
     addJob(m_out.path());
     m_view.skipped = {2};
@@ -369,6 +376,49 @@ TEST_F(ConversionQueueTest, AStopFinishesEveryRunningFileAndStartsNoOther) {
     EXPECT_EQ(m_jobs[0]->note, std::string("the encoder stopped at 30.00% of the range"));
     EXPECT_EQ(m_view.last(2), "Ready");
     EXPECT_EQ(m_view.progress, "2/3");
+}
+
+// With temporary outputs the encoder writes a hidden part and only a whole file gets its
+// name: a converted one at the naming rule's name, a stopped one kept as "NAME (stopped)"
+// or dropped.
+TEST_F(ConversionQueueTest, TemporaryOutputsGiveANameOnlyToAWholeFile) {
+    const auto filesInOut = [this] {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(m_out.path()))
+            names.insert(entry.path().filename().string());
+        return names;
+    };
+    QueueOptions options;
+    options.lanes = 2;
+    options.temporaryOutputs = true;
+    options.keepStoppedOutputs = true;
+    useQueue(options);
+    m_out.write("song0.mp3", "mine"); // the naming rule passes it by
+    addJob(m_out.path());
+    addJob(m_out.path());
+    encoderScript("output x\nout time=100.00 x\\r\n");
+    convertAll();
+    EXPECT_EQ(m_view.outputs, (std::vector<std::string>{m_out.file("song0(0).mp3"), m_out.file("song1.mp3")}));
+    EXPECT_EQ(filesInOut(), (std::set<std::string>{"song0.mp3", "song0(0).mp3", "song1.mp3"}));
+    EXPECT_EQ(m_out.read("song0.mp3"), "mine");
+    EXPECT_EQ(m_out.read("song1.mp3"), "x");
+
+    for (const bool keep : {true, false}) {
+        options.keepStoppedOutputs = keep;
+        useQueue(options);
+        clearQueue(&m_queue);
+        addJob(m_out.path(), "stopped" + std::to_string(keep) + ".wav");
+        encoderScript("output x\nout time=30.00 x\\r\nwaitquit 5000 0\n");
+        closeQueue(&m_queue);
+        ASSERT_EQ(startQueuedJobs(&m_queue), RunStart::Started);
+        stopQueue(&m_queue);
+        while (!queueFinished(&m_queue)) {
+            waitForQueue(&m_queue, 50);
+            finishEndedJobs(&m_queue);
+        }
+    }
+    EXPECT_EQ(filesInOut(), (std::set<std::string>{"song0.mp3", "song0(0).mp3", "song1.mp3",
+                                                   "stopped1 (stopped).mp3"}));
 }
 
 TEST_F(ConversionQueueTest, ADestinationChosenDuringARunAppliesToTheJobsThatStartLater) {

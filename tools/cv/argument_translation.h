@@ -21,6 +21,8 @@ struct FfmpegCommand {
 // `adjustments`); everything else is passed on unchanged and in order. A bit rate that is
 // a quality level ("V2", "Q1") becomes ffmpeg's quality option. An audio-only line keeps
 // the source's cover pictures and tags where the container can hold them (Ogg: see
-// `coverSource`). Returns an empty text on success, else the one-line reason the
-// conversion cannot be done at all (then nothing must be run).
+// `coverSource`). A line with two inputs, -i "output" -i "source" -vn -y -acodec copy
+// "new", re-tags: the first one's sound copied with the second one's tags and cover.
+// Returns an empty text on success, else the one-line reason the conversion cannot be
+// done at all (then nothing must be run).
 std::string translateArguments(const std::vector<std::string>& legacy, FfmpegCommand& command);

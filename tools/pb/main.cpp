@@ -1,11 +1,13 @@
 // pb.dat, the prober: "pb.dat -show_format -show_streams <file>" prints the file's streams
-// and format as ffprobe-style sections on standard output and exits 0; a file that
-// cannot be read as media gives one line on standard error and status 1. Two checks of a
-// written file: "-show_length" prints the length its container records (output_length.h),
-// "-decode_audio" decodes its sound in full and prints what was found (decoded_audio.h).
-// With "-on_request" it first waits for a line on its standard input, so it can be started
-// before the file it reads is written. It starts no other program, reads only regular
-// files, and ends by itself when the read stalls or the program that started it is gone.
+// and format as ffprobe-style sections on standard output and exits 0 (-show_tags adds
+// the tags a copy is named from, -show_fingerprints the fingerprints of its sound and of
+// its tags, which read the whole file); a file that cannot be read as media gives one
+// line on standard error and status 1. Two checks of a written file: "-show_length"
+// prints the length its container records (output_length.h), "-decode_audio" decodes its
+// sound in full and prints what was found (decoded_audio.h). With "-on_request" it first
+// waits for a line on its standard input, so it can be started before the file it reads
+// is written. It starts no other program, reads only regular files, and ends by itself
+// when the read stalls or the program that started it is gone.
 #include "decoded_audio.h"
 #include "lifeline.h"
 #include "media_report.h"
@@ -24,11 +26,11 @@ extern "C" {
 namespace {
 
 // A read of local media takes milliseconds; this only ends a read that hangs, such as
-// one on a network mount that went away.
+// one on a network mount that went away (a whole-file read renews it as it moves on).
 constexpr int kTimeLimitSeconds = 20;
 
-constexpr char kUsage[] = "usage: pb.dat [-show_format] [-show_streams] [-show_length] "
-                          "[-decode_audio] [-on_request] FILE";
+constexpr char kUsage[] = "usage: pb.dat [-show_format] [-show_streams] [-show_tags] "
+                          "[-show_fingerprints] [-show_length] [-decode_audio] [-on_request] FILE";
 
 int fail(const char* reason) {
     // The path is never repeated: it may hold anything, and the output is read for keys.
@@ -39,7 +41,7 @@ int fail(const char* reason) {
 } // namespace
 
 int main(int argc, char** argv) {
-    ReportSections sections = {false, false};
+    ReportSections sections = {false, false, false, false};
     bool length = false;
     bool decode = false;
     bool onRequest = false;
@@ -49,6 +51,10 @@ int main(int argc, char** argv) {
             sections.format = true;
         } else if (std::strcmp(argv[i], "-show_streams") == 0) {
             sections.streams = true;
+        } else if (std::strcmp(argv[i], "-show_tags") == 0) {
+            sections.tags = true;
+        } else if (std::strcmp(argv[i], "-show_fingerprints") == 0) {
+            sections.fingerprints = true;
         } else if (std::strcmp(argv[i], "-show_length") == 0) {
             length = true;
         } else if (std::strcmp(argv[i], "-decode_audio") == 0) {
@@ -81,7 +87,7 @@ int main(int argc, char** argv) {
     av_log_set_level(AV_LOG_QUIET);
     std::string report;
     int result = 0;
-    if (sections.streams || sections.format) {
+    if (sections.streams || sections.format || sections.tags || sections.fingerprints) {
         result = writeMediaReport(path, sections, &report);
     }
     if (result >= 0 && length) {
