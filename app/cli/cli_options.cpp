@@ -4,10 +4,12 @@
 
 #include "catalogue.h"
 #include "choice_list.h"
+#include "file_shard.h"
 #include "summary_line.h"
 
 #include <getopt.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +18,7 @@
 
 namespace {
 
+// clang-format off
 const option kLongOptions[] = {
     {"profile", required_argument, nullptr, 'p'},
     {"list-profiles", no_argument, nullptr, 'L'},
@@ -27,10 +30,16 @@ const option kLongOptions[] = {
     {"skip-existing", no_argument, nullptr, 'S'},
     {"dry-run", no_argument, nullptr, 'n'},
     {"quiet", no_argument, nullptr, 'q'},
+    {"json", no_argument, nullptr, 'J'},
+    {"files-from", required_argument, nullptr, 'F'},
+    {"null", no_argument, nullptr, '0'},
+    {"shard", required_argument, nullptr, 'K'},
+    {"name", required_argument, nullptr, 'N'},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
 };
+// clang-format on
 
 // Every profile in catalogue order; --list-profiles numbers them from 1.
 template <typename Visit> void forEachProfile(Visit visit) {
@@ -81,6 +90,20 @@ bool chooseEntry(ChoiceList list, const char* value, int* index) {
         }
     }
     return false;
+}
+
+// "K/N" with 1 <= K <= N <= kMaxShards into the options; false when it is not that.
+bool readShard(const char* text, CliOptions* options) {
+    const char* slash = std::strchr(text, '/');
+    if (slash == nullptr) {
+        return false;
+    }
+    const std::string share(text, slash);
+    options->shardCount = readCount(slash + 1, kMaxShards);
+    options->shardIndex = readCount(share.c_str(), options->shardCount);
+    return options->shardCount != 0 && options->shardIndex != 0 &&
+           std::isdigit(static_cast<unsigned char>(share[0])) &&
+           std::isdigit(static_cast<unsigned char>(slash[1]));
 }
 
 struct Override {
@@ -151,13 +174,39 @@ CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::stri
         case 'q':
             options->quiet = true;
             break;
+        case 'J':
+            options->json = true;
+            break;
+        case 'F':
+            options->filesFrom = optarg;
+            if (options->filesFrom.empty()) {
+                *error = "--files-from needs a file, or - for standard input";
+                return CliRequest::Refused;
+            }
+            break;
+        case '0':
+            options->nullSeparated = true;
+            break;
+        case 'K':
+            if (!readShard(optarg, options)) {
+                *error = std::string("--shard takes K/N with 1 <= K <= N <= ") +
+                         std::to_string(kMaxShards) + ", not \"" + optarg + "\"";
+                return CliRequest::Refused;
+            }
+            break;
+        case 'N':
+            options->named = true;
+            if (!parseNamePattern(optarg, &options->namePattern, error)) {
+                return CliRequest::Refused;
+            }
+            break;
         case 'h':
             return CliRequest::Help;
         case 'V':
             return CliRequest::Version;
         default: {
             const char* given = previous < argc ? argv[previous] : "";
-            *error = (c == ':' || (optopt != 0 && std::strchr("pbrcoj", optopt) != nullptr))
+            *error = (c == ':' || (optopt != 0 && std::strchr("pbrcojFKN", optopt) != nullptr))
                          ? std::string("option ") + given + " needs a value"
                          : std::string("unknown option ") + given;
             return CliRequest::Refused;
@@ -170,8 +219,12 @@ CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::stri
     for (int i = optind; i < argc; ++i) {
         options->sources.emplace_back(argv[i]);
     }
-    if (options->sources.empty()) {
+    if (options->sources.empty() && options->filesFrom.empty()) {
         *error = "no file or folder given";
+        return CliRequest::Refused;
+    }
+    if (options->nullSeparated && options->filesFrom.empty()) {
+        *error = "--null says how the --files-from list is separated; no list was given";
         return CliRequest::Refused;
     }
 
@@ -225,6 +278,16 @@ std::string usageText() {
            "                             (default: a taken name gets name(0), name(1), ...)\n"
            "  -n, --dry-run              say what would be written; write nothing\n"
            "  -q, --quiet                print only failures\n"
+           "      --json                 one JSON object a line on standard output for each\n"
+           "                             file and a last one with the counts; the lines\n"
+           "                             for a person go to standard error\n"
+           "      --files-from FILE      convert the paths listed in FILE too, one a line\n"
+           "                             (- reads standard input)\n"
+           "      --null                 the list's paths end in NUL (find -print0)\n"
+           "      --shard K/N            take only share K of N of the files, so N runs\n"
+           "                             split a library (on several machines too)\n"
+           "      --name PATTERN         name each output from its tags below its folder,\n"
+           "                             e.g. \"{albumartist}/{album}/{track:02} - {title}\"\n"
            "  -h, --help                 this text\n"
            "  -V, --version              the version\n"
            "\n"

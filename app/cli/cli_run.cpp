@@ -6,11 +6,15 @@
 
 #include "bounded_text.h"
 #include "conversion_lanes.h"
+#include "file_list.h"
+#include "file_shard.h"
 #include "interrupt_signal.h"
 #include "probe_ahead.h"
 #include "run_display.h"
 #include "source_files.h"
 #include "tool_process.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -181,11 +185,28 @@ bool convertFiles(Run* run, const std::string& encoder) {
 } // namespace
 
 int runConversion(const CliOptions& options, const char* toolFolder) {
-    std::vector<SourceFile> sources;
+    SourceRequest request{options.sources, {}, options.outputFolder};
+    SourceWalk walk;
     std::string error;
-    if (!collectSourceFiles(options.sources, &sources, &error)) {
+    if ((!options.filesFrom.empty() &&
+         !readFileList(options.filesFrom, options.nullSeparated ? '\0' : '\n', &request.listed,
+                       &error)) ||
+        !collectSourceFiles(request, &walk, &error)) {
         std::fprintf(stderr, "nemarro-cli: %s\n", error.c_str());
         return kExitBadUsage;
+    }
+    // What could not be walked is named, and the rest converts.
+    for (const std::string& problem : walk.problems) {
+        std::fprintf(stderr, "nemarro-cli: %s\n", problem.c_str());
+    }
+    std::vector<SourceFile>& sources = walk.files;
+    if (options.shardCount > 0) {
+        sources.erase(std::remove_if(sources.begin(), sources.end(),
+                                     [&](const SourceFile& source) {
+                                         return shardOf(source.relativePath, options.shardCount) !=
+                                                options.shardIndex;
+                                     }),
+                      sources.end());
     }
     RunDisplay display;
     initRunDisplay(&display, options.quiet, options.dryRun);
@@ -213,7 +234,7 @@ int runConversion(const CliOptions& options, const char* toolFolder) {
     }
     releaseProbeAhead(run.ahead);
     showSummary(&display, files, interrupted);
-    int status = kExitConverted;
+    int status = walk.problems.empty() ? kExitConverted : kExitSomeFailed;
     for (PlannedFile& file : files) {
         if (file.state == FileState::Failed) {
             status = kExitSomeFailed;

@@ -52,12 +52,13 @@ std::set<std::string> filesBelow(const std::string& folder) {
 
 class CliTest : public testing::Test {
 protected:
-    // lib/A/B/one.wav and lib/A/two.wav with sound; a cover, a cue sheet, a log and an empty
-    // "wav" beside them.
+    // lib/A/B/one.wav, lib/A/two.wav and lib/C/two.wav with sound; a cover, a cue sheet, a
+    // log and an empty "wav" beside them.
     static void SetUpTestSuite() {
         s_library = new ScratchFolder;
         makeTone(s_library->file("lib/A/B/one.wav"), 2);
         makeTone(s_library->file("lib/A/two.wav"), 1);
+        makeTone(s_library->file("lib/C/two.wav"), 1);
         for (const char* name : {"lib/A/cover.jpg", "lib/A/album.cue", "lib/rip.log"})
             writeFile(s_library->file(name), "FILE \"one.wav\" WAVE\n");
         writeFile(s_library->file("lib/A/empty.wav"), "");
@@ -124,8 +125,8 @@ INSTANTIATE_TEST_SUITE_P(
                 {"-o", "OUT", "LIB"},
                 {},
                 0,
-                {"A/B/one.mp3", "A/two.mp3"},
-                "2 converted, 0 failed, 4 skipped"},
+                {"A/B/one.mp3", "A/two.mp3", "C/two.mp3"},
+                "3 converted, 0 failed, 4 skipped"},
         RunCase{"TakenNameGetsCounter",
                 {"-j", "1", "-o", "OUT", "LIB/A"},
                 {"two.mp3"},
@@ -140,11 +141,18 @@ INSTANTIATE_TEST_SUITE_P(
                 "two.wav (its output exists)"},
         // Two files converted at once onto one name: the second lane must not take it too.
         RunCase{"LanesNeverShareAName",
-                {"-j", "2", "-o", "OUT", "LIB/A/two.wav", "LIB/A/two.wav"},
+                {"-j", "2", "-o", "OUT", "LIB/A/two.wav", "LIB/C/two.wav"},
                 {},
                 0,
                 {"two.mp3", "two(0).mp3"},
                 "2 converted"},
+        // A folder and a file inside it make one job; the folder keeps its tree.
+        RunCase{"WalkedOnce",
+                {"-o", "OUT", "LIB/A/two.wav", "LIB/A", "LIB/A/B"},
+                {},
+                0,
+                {"B/one.mp3", "two.mp3"},
+                "2 converted, 0 failed, 3 skipped"},
         RunCase{"OverrideAndNumberedProfile",
                 {"-p", "147", "-r", "22050", "-c", "mono", "-o", "OUT", "LIB/A/two.wav"},
                 {},
