@@ -16,9 +16,9 @@ struct CommandLine {
 // (which is not a file itself). "-" alone and the empty argument count as files.
 CommandLine parseCommandLine(int argc, const char* const* argv);
 
-// The texts printed on standard output for --help and --version, each ending in a line end.
+// The text printed on standard output for --help, ending in a line end (--version prints
+// versionText, shared with nemarro-cli).
 std::string helpText(const std::string& program);
-std::string versionText(const std::string& version);
 
 // How the process ends after printing, and after a refused command line.
 inline constexpr int kExitRefused = 2;

@@ -2,6 +2,7 @@
 #include "command_line.h"
 #include "main_app.h"
 #include "string_table.h"
+#include "version_text.h"
 
 #include <QFileInfo>
 
@@ -16,7 +17,7 @@ int main(int argc, char** argv) {
         std::fputs(helpText(program).c_str(), stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
     case CommandLine::Action::PrintVersion:
-        std::fputs(versionText(loadString(IDS_VERSION).toStdString()).c_str(), stdout);
+        std::fputs(versionText("nemarro", loadString(IDS_VERSION).toStdString()).c_str(), stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
     case CommandLine::Action::Refuse:
         std::fprintf(stderr, "%s: %s\nTry \"%s --help\" for more information.\n", program.c_str(),

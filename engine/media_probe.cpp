@@ -116,7 +116,7 @@ int startProbe(ToolProcess* tool, MediaInfo* info, const char* path) {
         clearToolRun(tool);
         return kProbeNotStarted;
     }
-    return kProbeReadable;
+    return kProbeStarted;
 }
 
 int finishProbe(ToolProcess* tool, MediaInfo* info) {
@@ -142,7 +142,7 @@ int probeAndAddJob(const char* path) {
     ToolProcess* tool = &g_probeProcess;
     MediaInfo* info = &g_mediaInfo;
     int started = startProbe(tool, info, path);
-    if (started != kProbeReadable) {
+    if (started != kProbeStarted) {
         return started;
     }
     while (pollTool(tool) == 0) {

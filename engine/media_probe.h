@@ -8,20 +8,22 @@
 
 struct MediaInfo {
     char sourcePath[kPathSize];
-    char* outputText;       // the prober's whole output; nullptr between probes
+    char* outputText; // the prober's whole output; nullptr between probes
     int32_t outputCapacity;
     int32_t outputLength;
-    double duration;        // from "duration=" after "[FORMAT]"; 0 when none
-    bool hasAudio;          // a stream section says "codec_type=audio"
+    double duration; // from "duration=" after "[FORMAT]"; 0 when none
+    bool hasAudio;   // a stream section says "codec_type=audio"
 };
 
 extern MediaInfo g_mediaInfo;
 extern ToolProcess g_probeProcess; // context &g_mediaInfo, handlers kProbeHandlers
 extern const ToolHandlers kProbeHandlers;
 
-// Results of probeAndAddJob and of a probe run (startProbe, finishProbe).
-inline constexpr int kProbeAdded = 0;
-inline constexpr int kProbeReadable = 0; // a probe run gave a usable duration
+// Results of probeAndAddJob and of a probe run (startProbe, finishProbe). Each success
+// has its own name; all three are 0, the value a done step has throughout the engine.
+inline constexpr int kProbeAdded = 0;    // probeAndAddJob, addProbedJob: the job is in the list
+inline constexpr int kProbeStarted = 0;  // startProbe: the prober runs
+inline constexpr int kProbeReadable = 0; // finishProbe: the run gave a usable duration
 inline constexpr int kProbeNoDuration = 1;
 inline constexpr int kProbeNotStarted = -1;
 // The path, one of its parts or the probe line does not fit, or the path holds a double
@@ -35,7 +37,8 @@ int probeAndAddJob(const char* path);
 // The steps of one probe run, for callers that run several at once (probe_ahead.h):
 // startProbe refuses what probeAndAddJob refuses and starts the prober for `path` with
 // `tool` (programPath set, context `info`); once pollTool has seen it end, finishProbe
-// reads the outcome into `info` and gives kProbeReadable or kProbeNoDuration.
+// reads the outcome into `info` and gives kProbeReadable or kProbeNoDuration. startProbe
+// gives kProbeStarted, kProbeRefused or kProbeNotStarted.
 int startProbe(ToolProcess* tool, MediaInfo* info, const char* path);
 int finishProbe(ToolProcess* tool, MediaInfo* info);
 // Appends a job for a probed path with currentProfile. kProbeAdded, or kProbeRefused.

@@ -32,7 +32,7 @@ void fillSlots(ProbeAhead* ahead) {
     while (ahead->started < ahead->count && ahead->started - ahead->taken < ahead->width) {
         ProbeSlot* slot = &ahead->slots[ahead->started % ahead->width];
         slot->result = startProbe(&slot->tool, &slot->info, ahead->paths[ahead->started]);
-        slot->running = slot->result == kProbeReadable;
+        slot->running = slot->result == kProbeStarted;
         ++ahead->started;
     }
 }

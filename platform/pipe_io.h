@@ -17,7 +17,8 @@ PipeResult readPipe(PipeHandle pipe, char* buffer, int size, int* bytesRead);
 PipeResult writePipe(PipeHandle pipe, const char* data, int size, int* bytesWritten);
 // Closes the pipe end and sets it to kNoPipe; kNoPipe is left alone.
 void closePipe(PipeHandle* pipe);
-// Returns when one of the two pipe ends (either may be kNoPipe) has bytes or has broken,
-// when a signal arrived, or after at most `milliseconds`. Windows cannot wait on an
-// anonymous pipe: there it waits 1 ms.
-void waitForPipes(PipeHandle first, PipeHandle second, int milliseconds);
+// Returns when one of the `count` pipe ends (kNoPipe entries are left out) has bytes or
+// has broken, when a signal arrived, or after at most `milliseconds`: one wait for the
+// output of several programs at once. Windows cannot wait on an anonymous pipe: there it
+// looks at each pipe every millisecond.
+void waitForPipes(const PipeHandle* pipes, int count, int milliseconds);

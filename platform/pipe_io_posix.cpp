@@ -9,6 +9,8 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <vector>
+
 PipeResult pipeBytesWaiting(PipeHandle pipe, int* bytes) {
     *bytes = 0;
     if (pipe == kNoPipe) {
@@ -81,7 +83,18 @@ void closePipe(PipeHandle* pipe) {
     *pipe = kNoPipe;
 }
 
-void waitForPipes(PipeHandle first, PipeHandle second, int milliseconds) {
-    pollfd entries[2] = {{first, POLLIN, 0}, {second, POLLIN, 0}};
-    poll(entries, 2, milliseconds); // a negative descriptor is left out
+void waitForPipes(const PipeHandle* pipes, int count, int milliseconds) {
+    // Room for every lane of a run on the stack; a longer list is rare enough to allocate.
+    constexpr int kOnStack = 64;
+    pollfd onStack[kOnStack];
+    std::vector<pollfd> onHeap;
+    pollfd* entries = onStack;
+    if (count > kOnStack) {
+        onHeap.resize(static_cast<std::size_t>(count));
+        entries = onHeap.data();
+    }
+    for (int i = 0; i < count; ++i) {
+        entries[i] = pollfd{pipes[i], POLLIN, 0}; // a negative descriptor is left out
+    }
+    poll(entries, static_cast<nfds_t>(count < 0 ? 0 : count), milliseconds);
 }

@@ -64,4 +64,20 @@ void closePipe(PipeHandle* pipe) {
     *pipe = kNoPipe;
 }
 
-void waitForPipes(PipeHandle, PipeHandle, int) { Sleep(1); }
+void waitForPipes(const PipeHandle* pipes, int count, int milliseconds) {
+    const ULONGLONG end =
+        GetTickCount64() + static_cast<ULONGLONG>(milliseconds < 0 ? 0 : milliseconds);
+    for (;;) {
+        for (int i = 0; i < count; ++i) {
+            DWORD waiting = 0;
+            if (pipes[i] != kNoPipe &&
+                (!PeekNamedPipe(pipes[i], nullptr, 0, nullptr, &waiting, nullptr) || waiting > 0)) {
+                return; // bytes, or a pipe that broke
+            }
+        }
+        if (GetTickCount64() >= end) {
+            return;
+        }
+        Sleep(1);
+    }
+}

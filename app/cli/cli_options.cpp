@@ -317,7 +317,3 @@ std::string profileListText() {
     currentProfile = saved;
     return text;
 }
-
-std::string versionText() {
-    return std::string("nemarro-cli ") + NEMARRO_VERSION + "\n";
-}

@@ -47,7 +47,6 @@ enum class CliRequest {
 // not one of the profile's own choices is refused with the allowed ones named.
 CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::string* error);
 
-// The texts of --help and --list-profiles; the version line.
+// The texts of --help and --list-profiles.
 std::string usageText();
 std::string profileListText();
-std::string versionText();

@@ -4,6 +4,7 @@
 #include "cli_options.h"
 #include "cli_run.h"
 #include "executable_folder.h"
+#include "version_text.h"
 
 #include <cstdio>
 
@@ -15,7 +16,7 @@ int main(int argc, char** argv) {
         std::fputs(usageText().c_str(), stdout);
         return kExitConverted;
     case CliRequest::Version:
-        std::fputs(versionText().c_str(), stdout);
+        std::fputs(versionText("nemarro-cli", NEMARRO_VERSION).c_str(), stdout);
         return kExitConverted;
     case CliRequest::ListProfiles:
         std::fputs(profileListText().c_str(), stdout);

@@ -101,8 +101,10 @@ ExitStatus run(StartedChild& ffmpeg, const std::string& outputPath, ProgressRewr
             forceChildEnd(&ffmpeg, force == FinishWatch::Force::Hard);
         if (ffmpeg.outputRead == kNoPipe)
             waitChild(ffmpeg.process, 10); // its output is closed: only its end is awaited
-        else if (got == 0 && fromInput == 0)
-            waitForPipes(ffmpeg.outputRead, input, 100);
+        else if (got == 0 && fromInput == 0) {
+            const PipeHandle watched[] = {ffmpeg.outputRead, input};
+            waitForPipes(watched, 2, 100);
+        }
     }
     closePipe(&ffmpeg.inputWrite);
     const ExitStatus status = childExitStatus(ffmpeg.process);

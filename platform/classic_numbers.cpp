@@ -1,36 +1,22 @@
-// The C locale's numbers for one formatting call on the calling thread only: the thread
-// gets a locale of its own for the call (_configthreadlocale), so other threads and the
-// rest of the program keep theirs.
+// Formatting in the C locale's numbers, whatever locale the program runs in.
 #include "classic_numbers.h"
 
-#include <clocale>
+#include "classic_locale.h"
+
 #include <cstdio>
-#include <cstring>
-#include <locale.h>
 
 namespace {
 
-// Switches the calling thread's numbers to the C locale while it exists.
+// The calling thread formats in the C locale while it exists.
 class ClassicScope {
 public:
-    ClassicScope() : m_mode(_configthreadlocale(_ENABLE_PER_THREAD_LOCALE)) {
-        const char* current = std::setlocale(LC_NUMERIC, nullptr);
-        if (current != nullptr && std::strlen(current) < sizeof m_previous)
-            std::strcpy(m_previous, current);
-        std::setlocale(LC_NUMERIC, "C");
-    }
-    ~ClassicScope() {
-        if (m_previous[0] != '\0')
-            std::setlocale(LC_NUMERIC, m_previous);
-        if (m_mode != -1)
-            _configthreadlocale(m_mode);
-    }
+    ClassicScope() { enterClassicLocale(&m_saved); }
+    ~ClassicScope() { leaveClassicLocale(m_saved); }
     ClassicScope(const ClassicScope&) = delete;
     ClassicScope& operator=(const ClassicScope&) = delete;
 
 private:
-    int m_mode;
-    char m_previous[128] = "";
+    ClassicLocaleSaved m_saved;
 };
 
 } // namespace
