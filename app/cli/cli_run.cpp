@@ -195,10 +195,6 @@ int runConversion(const CliOptions& options, const char* toolFolder) {
         std::fprintf(stderr, "nemarro-cli: %s\n", error.c_str());
         return kExitBadUsage;
     }
-    // What could not be walked is named, and the rest converts.
-    for (const std::string& problem : walk.problems) {
-        std::fprintf(stderr, "nemarro-cli: %s\n", problem.c_str());
-    }
     std::vector<SourceFile>& sources = walk.files;
     if (options.shardCount > 0) {
         sources.erase(std::remove_if(sources.begin(), sources.end(),
@@ -209,7 +205,11 @@ int runConversion(const CliOptions& options, const char* toolFolder) {
                       sources.end());
     }
     RunDisplay display;
-    initRunDisplay(&display, options.quiet, options.dryRun);
+    initRunDisplay(&display, options.quiet, options.dryRun, options.json);
+    // What could not be walked is named, and the rest converts.
+    for (const SourceProblem& problem : walk.problems) {
+        showProblem(&display, problem);
+    }
     watchInterrupts();
 
     std::vector<PlannedFile> files(sources.size());

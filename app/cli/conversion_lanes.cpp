@@ -9,6 +9,7 @@
 
 #include <poll.h>
 
+#include <cmath>
 #include <filesystem>
 #include <system_error>
 
@@ -108,6 +109,9 @@ void finishLane(Lane* lane) {
         return;
     }
     const JobVerdict verdict = finishJob(&lane->run);
+    if (std::isfinite(verdict.percent)) {
+        file->outputSeconds = verdict.percent / 100.0 * (file->job->trimEnd - file->job->trimStart);
+    }
     if (verdict.outcome == JobOutcome::Converted) {
         file->state = FileState::Converted;
     } else if (verdict.outcome == JobOutcome::StoppedEarly && lane->stopRequested) {

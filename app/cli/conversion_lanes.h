@@ -6,6 +6,7 @@
 
 #include "conversion_run.h"
 
+#include <cmath>
 #include <string>
 
 // How one file of the run ends up.
@@ -26,6 +27,7 @@ struct PlannedFile {
     const char* skipReason = "";
     std::string failure;
     std::string outputPath; // composed when its encoder started (a library can be large)
+    double outputSeconds = std::nan(""); // of sound written, as far as the encoder got
 };
 
 struct Lane {

@@ -1,6 +1,8 @@
 // Printing the run: the finished files' lines, the live lines and bar, the summary.
 #include "run_display.h"
 
+#include "run_events.h"
+
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -79,13 +81,15 @@ void printLine(RunDisplay* display, const std::string& line) {
 
 } // namespace
 
-void initRunDisplay(RunDisplay* display, bool quiet, bool dryRun) {
-    display->out = stdout;
+void initRunDisplay(RunDisplay* display, bool quiet, bool dryRun, bool json) {
+    display->out = json ? stderr : stdout;
     display->quiet = quiet;
     display->dryRun = dryRun;
-    display->live = !quiet && isatty(STDOUT_FILENO) == 1;
+    display->json = json;
+    const int terminal = fileno(display->out);
+    display->live = !quiet && isatty(terminal) == 1;
     winsize size = {};
-    if (display->live && ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 20) {
+    if (display->live && ioctl(terminal, TIOCGWINSZ, &size) == 0 && size.ws_col > 20) {
         display->width = size.ws_col;
     }
     display->startSeconds = nowSeconds();
@@ -97,6 +101,14 @@ double nowSeconds() {
 }
 
 void showFileLine(RunDisplay* display, const PlannedFile& file) {
+    if (display->json) {
+        const bool reasoned = file.state == FileState::Failed || file.state == FileState::Skipped;
+        const std::string reason = file.state == FileState::Skipped ? file.skipReason
+                                   : reasoned                       ? reasonOf(file)
+                                                                    : "";
+        std::fputs(fileEvent(file, reason, display->dryRun).c_str(), stdout);
+        std::fflush(stdout);
+    }
     std::string line;
     switch (file.state) {
     case FileState::Converted:
@@ -128,6 +140,15 @@ void showFileLine(RunDisplay* display, const PlannedFile& file) {
     clearLive(display);
     printLine(display, line);
     std::fflush(display->out);
+}
+
+void showProblem(RunDisplay* display, const SourceProblem& problem) {
+    (problem.unreadableFolder ? display->unreadableFolders : display->missing) += 1;
+    if (display->json) {
+        std::fputs(problemEvent(problem).c_str(), stdout);
+        std::fflush(stdout);
+    }
+    std::fprintf(stderr, "nemarro-cli: %s\n", problemText(problem).c_str());
 }
 
 void showMessage(RunDisplay* display, const std::string& text) {
@@ -195,14 +216,18 @@ void clearLive(RunDisplay* display) {
 }
 
 void showSummary(RunDisplay* display, const std::vector<PlannedFile>& files, bool interrupted) {
-    int converted = 0, failed = 0, stopped = 0, skipped = 0, waiting = 0;
-    for (const PlannedFile& file : files) {
-        converted += file.state == FileState::Converted;
-        failed += file.state == FileState::Failed;
-        stopped += file.state == FileState::Stopped;
-        skipped += file.state == FileState::Skipped;
-        waiting += file.state == FileState::Waiting;
+    RunCounts counts = countFiles(files);
+    counts.missing = display->missing;
+    counts.unreadableFolders = display->unreadableFolders;
+    if (display->json) {
+        std::fputs(
+            summaryEvent(counts, display->dryRun, interrupted, nowSeconds() - display->startSeconds)
+                .c_str(),
+            stdout);
+        std::fflush(stdout);
     }
+    const int converted = counts.converted, failed = counts.failed, stopped = counts.stopped,
+              skipped = counts.skipped, waiting = counts.waiting;
     if (display->quiet) {
         return; // failures were printed as they came
     }
@@ -220,6 +245,10 @@ void showSummary(RunDisplay* display, const std::vector<PlannedFile>& files, boo
         if (interrupted) {
             line += ", " + std::to_string(stopped) + " stopped early (shorter, valid files), " +
                     std::to_string(waiting) + " not started";
+        }
+        if (counts.missing + counts.unreadableFolders > 0) {
+            line += ", " + std::to_string(counts.missing) + " not found, " +
+                    std::to_string(counts.unreadableFolders) + " folders unreadable";
         }
         line += ".";
     }

@@ -127,8 +127,7 @@ void walkFolder(const Root& root, SourceWalk* walk) {
                                        joined(root.treeFolder, relative)});
         }
         if (error) {
-            walk->problems.push_back("cannot read folder " + folder.string() + ": " +
-                                     error.message());
+            walk->problems.push_back(SourceProblem{folder.string(), true, error.message()});
         }
     }
     std::sort(found.begin(), found.end(),
@@ -156,7 +155,7 @@ bool collectSourceFiles(const SourceRequest& request, SourceWalk* walk, std::str
         std::error_code statError;
         const fs::file_status status = fs::status(path, statError);
         if (!fs::exists(status)) {
-            walk->problems.push_back("no such file or folder: " + path);
+            walk->problems.push_back(SourceProblem{path, false, ""});
             continue;
         }
         const bool folder = fs::is_directory(status);
@@ -198,6 +197,11 @@ bool collectSourceFiles(const SourceRequest& request, SourceWalk* walk, std::str
         }
     }
     return true;
+}
+
+std::string problemText(const SourceProblem& problem) {
+    return problem.unreadableFolder ? "cannot read folder " + problem.path + ": " + problem.reason
+                                    : "no such file or folder: " + problem.path;
 }
 
 std::string outputFolderFor(const std::string& outputFolder, const SourceFile& source) {

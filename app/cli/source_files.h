@@ -25,11 +25,21 @@ struct SourceRequest {
     std::string outputFolder;           // never walked when it lies inside a given folder
 };
 
-struct SourceWalk {
-    std::vector<SourceFile> files;     // arguments in order; a folder's files sorted by path
-    std::vector<std::string> problems; // a listed path that names nothing, a folder that
-                                       // cannot be read: named, and the rest is walked
+// A listed path that names nothing, or a folder that cannot be read: named, and the rest
+// is walked.
+struct SourceProblem {
+    std::string path;
+    bool unreadableFolder = false; // else the path names nothing
+    std::string reason;            // the system's words for an unreadable folder
 };
+
+struct SourceWalk {
+    std::vector<SourceFile> files; // arguments in order; a folder's files sorted by path
+    std::vector<SourceProblem> problems;
+};
+
+// The problem as a line: "no such file or folder: PATH", "cannot read folder PATH: REASON".
+std::string problemText(const SourceProblem& problem);
 
 // Walks every folder of `request`. A file or folder that another given folder's walk
 // reaches is left to that walk (the outer folder keeps the fuller tree); the same path

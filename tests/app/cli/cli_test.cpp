@@ -59,23 +59,55 @@ protected:
         makeTone(s_library->file("lib/A/B/one.wav"), 2);
         makeTone(s_library->file("lib/A/two.wav"), 1);
         makeTone(s_library->file("lib/C/two.wav"), 1);
+        makeTone(s_library->file("nl/new\nline.wav"), 1);
+        writeFile(s_library->file("list.txt"), s_library->file("lib/A/two.wav") + "\n\n" +
+                                                   s_library->file("lib/C/two.wav") + "\n" +
+                                                   s_library->file("lib/none.wav") + "\n");
+        writeFile(s_library->file("list0"), s_library->file("nl/new\nline.wav") + '\0' +
+                                                s_library->file("lib/A/two.wav") + '\0');
         for (const char* name : {"lib/A/cover.jpg", "lib/A/album.cue", "lib/rip.log"})
             writeFile(s_library->file(name), "FILE \"one.wav\" WAVE\n");
         writeFile(s_library->file("lib/A/empty.wav"), "");
     }
     static void TearDownTestSuite() { delete s_library; }
 
-    // Runs the program with `arguments`, in which LIB and OUT stand for the library and
-    // this test's output folder. Its joined output lands in m_output.
-    int run(std::vector<std::string> arguments) {
+    // `arguments` with LIB, SUITE and OUT standing for the library, the folder it is in
+    // and this test's output folder.
+    std::vector<std::string> placed(std::vector<std::string> arguments) const {
         for (std::string& a : arguments) {
             if (a.rfind("LIB", 0) == 0)
                 a = s_library->file("lib") + a.substr(3);
+            if (a.rfind("SUITE", 0) == 0)
+                a = s_library->path() + a.substr(5);
             if (a.rfind("OUT", 0) == 0)
                 a = out() + a.substr(3);
         }
-        arguments.insert(arguments.begin(), CLI_PATH);
-        return runProgram(arguments, m_output);
+        return arguments;
+    }
+    // Runs the program; its joined output lands in m_output.
+    int run(const std::vector<std::string>& arguments) {
+        std::vector<std::string> argv = placed(arguments);
+        argv.insert(argv.begin(), CLI_PATH);
+        return runProgram(argv, m_output);
+    }
+    // Runs it with --json, its standard output alone read by Python's JSON parser line by
+    // line: each line becomes "event outcome source output" (file names; "-" for none, the
+    // count converted or planned for the summary's outcome) in m_output. 99: a line that is
+    // not JSON.
+    int runJson(const std::vector<std::string>& arguments) {
+        const char* script =
+            "\"$0\" --json \"$@\" 2>/dev/null | python3 -c '\n"
+            "import json, os, sys\n"
+            "name = lambda p: os.path.basename(p) if p else \"-\"\n"
+            "for line in sys.stdin:\n"
+            "    e = json.loads(line)\n"
+            "    print(e[\"event\"], e.get(\"outcome\", e.get(\"converted\", "
+            "e.get(\"planned\"))),\n"
+            "          name(e.get(\"source\")), name(e.get(\"output\")))\n"
+            "'; s=(\"${PIPESTATUS[@]}\"); [ ${s[1]} = 0 ] || exit 99; exit ${s[0]}";
+        std::vector<std::string> argv = placed(arguments);
+        argv.insert(argv.begin(), {"/bin/bash", "-c", script, CLI_PATH});
+        return runProgram(argv, m_output);
     }
     std::string out() const { return m_scratch.file("out"); }
 
@@ -153,6 +185,20 @@ INSTANTIATE_TEST_SUITE_P(
                 0,
                 {"B/one.mp3", "two.mp3"},
                 "2 converted, 0 failed, 3 skipped"},
+        // A list's paths keep their tree below the folder holding them all; a missing one
+        // is named and the rest converts.
+        RunCase{"FilesFromLines",
+                {"--files-from", "SUITE/list.txt", "-o", "OUT"},
+                {},
+                1,
+                {"A/two.mp3", "C/two.mp3"},
+                "no such file or folder: "},
+        RunCase{"FilesFromNulSeparatedKeepsANewline",
+                {"--null", "--files-from", "SUITE/list0", "-o", "OUT"},
+                {},
+                0,
+                {"nl/new\nline.mp3", "lib/A/two.mp3"},
+                "2 converted"},
         RunCase{"OverrideAndNumberedProfile",
                 {"-p", "147", "-r", "22050", "-c", "mono", "-o", "OUT", "LIB/A/two.wav"},
                 {},
@@ -176,6 +222,43 @@ INSTANTIATE_TEST_SUITE_P(
                 {},
                 "Failed:\n"}),
     [](const testing::TestParamInfo<RunCase>& param) { return std::string(param.param.name); });
+
+std::multiset<std::string> linesOf(const std::string& text) {
+    std::multiset<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.insert(text.substr(start, end - start));
+    return lines;
+}
+
+// Standard output carries JSON lines alone: one per file as it ends, then the summary.
+TEST_F(CliTest, JsonLinesParseOneByOne) {
+    EXPECT_EQ(runJson({"-j", "2", "-o", "OUT", "LIB"}), 0) << m_output;
+    EXPECT_EQ(linesOf(m_output),
+              (std::multiset<std::string>{
+                  "file converted one.wav one.mp3", "file converted two.wav two.mp3",
+                  "file converted two.wav two.mp3", "file skipped cover.jpg -",
+                  "file skipped album.cue -", "file skipped rip.log -", "file skipped empty.wav -",
+                  "summary 3 - -"}));
+}
+
+// Three shards' dry runs plan every file of the whole run once between them.
+TEST_F(CliTest, ShardsPartitionTheFiles) {
+    ASSERT_EQ(runJson({"-n", "-o", "OUT", "LIB", "SUITE/nl"}), 0) << m_output;
+    std::multiset<std::string> whole = linesOf(m_output);
+    whole.erase(whole.find("summary 4 - -"));
+    std::multiset<std::string> shards;
+    for (const char* shard : {"1/3", "2/3", "3/3"}) {
+        ASSERT_EQ(runJson({"-n", "--shard", shard, "-o", "OUT", "LIB", "SUITE/nl"}), 0);
+        for (const std::string& line : linesOf(m_output))
+            if (line.rfind("summary", 0) != 0)
+                shards.insert(line);
+            else
+                EXPECT_NE(line, "summary 4 - -") << "one shard took every file";
+    }
+    EXPECT_EQ(shards, whole);
+    EXPECT_TRUE(filesBelow(out()).empty());
+}
 
 // Ctrl+C twice while two long files convert: each encoder finishes what it has written, the
 // outputs are valid and shorter, and the program says so and ends with 130.
