@@ -1,6 +1,6 @@
 // A scriptable stand-in for the encoder and the prober, for tests only. It runs the
-// script named by the NEMARRO_FAKE_SCRIPT variable, or else by its last argument, one
-// command a line:
+// script beside itself named after it (PROGRAM.script), else the one named by the
+// NEMARRO_FAKE_SCRIPT variable, or else by its last argument, one command a line:
 //   out TEXT / err TEXT        write TEXT to stdout / stderr (escapes \r \n \t \\ \xHH)
 //   repeat N TEXT              write TEXT to stdout N times
 //   sleep MS                   pause
@@ -53,8 +53,8 @@ std::string unescape(const std::string& text) {
 }
 
 long long millisecondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now() - start)
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 start)
         .count();
 }
 
@@ -82,8 +82,13 @@ template <typename Handler> void readInputFor(long long limit, Handler onBytes) 
 } // namespace
 
 int main(int argc, char** argv) {
+    // A script beside the program under its own name ("cv.dat.script") comes first, so
+    // one folder can hold the fake as the encoder and as the prober, each with its part.
+    const std::string besideScript = std::string(argv[0]) + ".script";
     const char* scriptPath = std::getenv("NEMARRO_FAKE_SCRIPT");
-    if (scriptPath == nullptr) {
+    if (std::ifstream(besideScript)) {
+        scriptPath = besideScript.c_str();
+    } else if (scriptPath == nullptr) {
         if (argc < 2) {
             std::fprintf(stderr, "fake_tool: no script\n");
             return 2;
