@@ -17,7 +17,10 @@ std::uint64_t pathHash(std::string_view text);
 
 // The share (1..count) of a file whose path below its given folder is `relativePath`
 // ('/'-separated). It depends on that path alone, so two runs agree whatever the order of
-// their walks and wherever the library is mounted. The hash's high bits pick the share
-// (hash * count / 2^64): FNV-1a's low bits follow the last bytes too closely for a plain
-// remainder.
+// their walks and wherever the library is mounted. The extension is left out of the hash:
+// "song.flac" and "song.wav" of one folder would write one output name, and in one share
+// the counter rule of one process tells them apart. FNV-1a's last bytes reach only a few
+// of its bits ("Disc 1/07" and "Disc 1/08" would mostly share), so the hash is mixed
+// through MurmurHash3's 64-bit finaliser, which makes every bit depend on every byte, and
+// its high bits pick the share (hash * count / 2^64).
 int shardOf(std::string_view relativePath, int count);

@@ -72,7 +72,8 @@ TEST_F(SourceWalkTest, ListedPathsShareOneTree) {
     const SourceWalk listed = walk({{}, {"lib/A/b.flac", "lib/A/B", "lib/none.flac"}, ""});
     EXPECT_EQ(walked(listed), (std::multiset<std::string>{"|b.flac", "B|B/c.flac"}));
     ASSERT_EQ(listed.problems.size(), 1u);
-    EXPECT_EQ(problemText(listed.problems[0]), "no such file or folder: " + m_scratch.file("lib/none.flac"));
+    EXPECT_EQ(problemText(listed.problems[0]),
+              "no such file or folder: " + m_scratch.file("lib/none.flac"));
     EXPECT_EQ(walked(walk({{}, {"lib/A/B/c.flac", "other/d.flac"}, ""})),
               (std::multiset<std::string>{"lib/A/B|lib/A/B/c.flac", "other|other/d.flac"}));
 }
@@ -130,6 +131,10 @@ TEST(FileShardTest, SharesAreStableAndEven) {
     for (int count : counts)
         EXPECT_NEAR(count, 1000, 100);
     EXPECT_EQ(shardOf("x.flac", 1), 1);
+    for (int count = 2; count < 50; ++count) { // one output name, one share
+        EXPECT_EQ(shardOf("A.b/song.flac", count), shardOf("A.b/song.wav", count));
+        EXPECT_EQ(shardOf("A.b/song.flac", count), shardOf("A.b/song", count));
+    }
     EXPECT_EQ(shardOf("A/x.flac", kMaxShards), shardOf("A/x.flac", kMaxShards));
 }
 
