@@ -220,6 +220,11 @@ void showSummary(RunDisplay* display, const std::vector<PlannedFile>& files, boo
     counts.missing = display->missing;
     counts.unreadableFolders = display->unreadableFolders;
     if (display->json) {
+        for (const PlannedFile& file : files) {
+            if (file.state == FileState::Waiting && !display->dryRun) {
+                std::fputs(fileEvent(file, "", false).c_str(), stdout); // an interrupt came first
+            }
+        }
         std::fputs(
             summaryEvent(counts, display->dryRun, interrupted, nowSeconds() - display->startSeconds)
                 .c_str(),
