@@ -17,6 +17,7 @@ struct Root {
     std::string treeFolder; // where it sits in its tree: "" unless listed below the list's folder
     bool folder = false;
     std::string excluded; // a folder's: the output folder below it, when it lies inside
+    std::string tree;     // the folder its tree is taken from, absolute
 };
 
 std::string joined(const std::string& folder, const std::string& name) {
@@ -123,7 +124,8 @@ void walkFolder(const Root& root, SourceWalk* walk) {
             if (!it->is_regular_file(typeError)) {
                 continue; // folder links are not followed; devices, pipes and sockets are no music
             }
-            found.push_back(SourceFile{it->path().string(), joined(root.treeFolder, below),
+            found.push_back(SourceFile{it->path().string(), root.tree,
+                                       joined(root.treeFolder, below),
                                        joined(root.treeFolder, relative)});
         }
         if (error) {
@@ -146,7 +148,10 @@ bool collectSourceFiles(const SourceRequest& request, SourceWalk* walk, std::str
             *error = "no such file or folder: " + argument;
             return false;
         }
-        roots.push_back(Root{argument, realPath(argument), "", fs::is_directory(status), ""});
+        const bool folder = fs::is_directory(status);
+        const fs::path absolute = plainAbsolute(argument);
+        roots.push_back(Root{argument, realPath(argument), "", folder, "",
+                             (folder ? absolute : absolute.parent_path()).string()});
     }
 
     std::vector<Root> listed;
@@ -160,13 +165,14 @@ bool collectSourceFiles(const SourceRequest& request, SourceWalk* walk, std::str
         }
         const bool folder = fs::is_directory(status);
         const fs::path absolute = plainAbsolute(path);
-        listed.push_back(Root{path, realPath(path), "", folder, ""});
+        listed.push_back(Root{path, realPath(path), "", folder, "", ""});
         listedFolders.push_back(folder ? absolute : absolute.parent_path());
     }
     if (!listed.empty()) {
         const fs::path common = commonFolder(listedFolders);
         for (std::size_t i = 0; i < listed.size(); ++i) {
             listed[i].treeFolder = relativeText(listedFolders[i], common);
+            listed[i].tree = common.string();
             roots.push_back(listed[i]);
         }
     }
@@ -193,7 +199,7 @@ bool collectSourceFiles(const SourceRequest& request, SourceWalk* walk, std::str
         } else {
             const std::string name = fs::path(root.given).filename().string();
             walk->files.push_back(
-                SourceFile{root.given, root.treeFolder, joined(root.treeFolder, name)});
+                SourceFile{root.given, root.tree, root.treeFolder, joined(root.treeFolder, name)});
         }
     }
     return true;

@@ -11,6 +11,7 @@ inline constexpr const char* kMirrorFolderName = ".nemarro";
 
 struct SourceFile {
     std::string path;           // the given path, or the given folder's path and below
+    std::string root;           // the folder its tree is taken from, absolute
     std::string relativeFolder; // below the folder its tree is taken from, '/'-separated
     std::string relativePath;   // relativeFolder and the file's own name: what --shard hashes
 };

@@ -62,6 +62,7 @@ TEST_F(SourceWalkTest, EveryFileOnceAndNeverTheOutput) {
     EXPECT_EQ(walked(both),
               (std::multiset<std::string>{"|a.flac", "A|A/b.flac", "A/B|A/B/c.flac"}));
     EXPECT_TRUE(both.problems.empty());
+    EXPECT_EQ(both.files[0].root, m_scratch.file("lib"));
     // Given by itself, the output folder is the user's own choice.
     EXPECT_EQ(walked(walk({{"lib/mp3"}, {}, "lib/mp3"})), (std::multiset<std::string>{"|a.mp3"}));
 }
@@ -71,6 +72,7 @@ TEST_F(SourceWalkTest, EveryFileOnceAndNeverTheOutput) {
 TEST_F(SourceWalkTest, ListedPathsShareOneTree) {
     const SourceWalk listed = walk({{}, {"lib/A/b.flac", "lib/A/B", "lib/none.flac"}, ""});
     EXPECT_EQ(walked(listed), (std::multiset<std::string>{"|b.flac", "B|B/c.flac"}));
+    EXPECT_EQ(listed.files[0].root, m_scratch.file("lib/A"));
     ASSERT_EQ(listed.problems.size(), 1u);
     EXPECT_EQ(problemText(listed.problems[0]),
               "no such file or folder: " + m_scratch.file("lib/none.flac"));
