@@ -1,10 +1,11 @@
 // The conversion loop of the main window: Start and Stop, the walk down the job list one
-// job at a time, the two timers that watch the encoder and the close request. Starting,
-// polling and judging a job are the engine's run; the window shows what it reports.
+// job at a time, the two timers that watch the encoder and the close request. The walk
+// is the engine's queue of one lane; the window drives it from its timers and shows what
+// it reports.
 #include "conversion_control.h"
 
 #include "bitmap_slider.h"
-#include "conversion_run.h"
+#include "conversion_queue.h"
 #include "job_list.h"
 #include "main_dlg.h"
 #include "string_table.h"
@@ -18,49 +19,61 @@ void CMainDlg::onStart() {
     if (m_state == ConversionState::Converting)
         return;
     followRunStarted();
-    if (startNextJob(g_jobList.head) != 0) {
+    // Every row from the first, whatever its status: converted rows are converted again.
+    clearQueue(&m_queue);
+    for (ConversionJob* job = g_jobList.head; job != nullptr; job = job->next)
+        appendQueuedJob(&m_queue, job);
+    closeQueue(&m_queue);
+    if (startNextJob() != RunStart::Started) {
         followRunEnded();
         return;
     }
     setConversionState(ConversionState::Converting);
 }
 
-// 0: an encoder runs for `job` or a later one; 1: no job was left to start; 2: an
-// output folder cannot be written, the run stops there.
-int CMainDlg::startNextJob(ConversionJob* job) {
-    char folder[kPathSize];
-    const RunStart start = ::startNextJob(&m_run, job, folder);
-    if (start == RunStart::FolderNotWritable) {
-        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Error"),
-                        loadString(IDS_READ_ONLY_PATH) + QLatin1Char('\n') +
-                            QString::fromLocal8Bit(folder),
-                        QMessageBox::Ok, this);
-        box.exec();
-        return 2;
+// Started: an encoder runs for the next job or a later one (those that could not start
+// show "FATAL!"); NoJobLeft; FolderNotWritable: the "Error" box was shown, the run stops.
+RunStart CMainDlg::startNextJob() {
+    const RunStart start = startQueuedJobs(&m_queue);
+    if (start == RunStart::Started) {
+        m_pollEncoderTimer.start(kPollEncoderPeriod);
+        m_progressTimer.start(kProgressPeriod);
     }
-    if (start != RunStart::Started)
-        return 1;
-    m_pollEncoderTimer.start(kPollEncoderPeriod);
-    m_progressTimer.start(kProgressPeriod);
-    followJobStarted(*m_run.job);
-    return 0;
+    return start;
+}
+
+void CMainDlg::folderRefused(const ConversionJob&, const char* folder) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Error"),
+                    loadString(IDS_READ_ONLY_PATH) + QLatin1Char('\n') +
+                        QString::fromLocal8Bit(folder),
+                    QMessageBox::Ok, this);
+    box.exec();
+}
+
+// The window converts every row; it skips none.
+bool CMainDlg::skipJob(const ConversionJob&) {
+    return false;
 }
 
 void CMainDlg::onPollEncoder() {
-    if (pollRun(&m_run) == 0)
+    if (finishEndedJobs(&m_queue) == 0)
         return;
     m_pollEncoderTimer.stop();
     m_progressTimer.stop();
-    const ConversionJob* job = finishJob(&m_run).job;
-    if (m_stopRequested != 0 || job == nullptr || startNextJob(job->next) != 0) {
-        m_stopRequested = 0;
+    // After a stop request the queue starts no other job.
+    if (startNextJob() != RunStart::Started) {
         setConversionState(ConversionState::Idle);
         followRunEnded();
     }
 }
 
 void CMainDlg::onProgress() {
-    const float percent = showRunProgress(&m_run);
+    showQueueProgress(&m_queue);
+}
+
+// The running job's percentage: its status cell, the taskbar, and the slider.
+void CMainDlg::jobProgress(const ConversionJob& job, float percent, const char* text) {
+    setCellText(job.row, kColumnStatus, text);
     followProgress(static_cast<double>(percent));
     if (percent == 0.0f || std::isnan(percent))
         return;
@@ -81,24 +94,22 @@ void CMainDlg::onStop() {
     if (m_state != ConversionState::Converting)
         return;
     // The encoder closes its file and ends; the poll timer then finishes the job and,
-    // seeing the request, starts no other.
-    requestStop(&m_run);
-    m_stopRequested = 1;
+    // the queue being stopped, starts no other.
+    stopQueue(&m_queue);
 }
 
 // False when the user chose to let the running conversion go on.
 bool CMainDlg::closeRequest() {
     if (m_state == ConversionState::Converting) {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("!Waring!"), loadString(IDS_STOP_FIRST),
-                        QMessageBox::Yes | QMessageBox::No, this,
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("!Waring!"),
+                        loadString(IDS_STOP_FIRST), QMessageBox::Yes | QMessageBox::No, this,
                         Qt::Dialog | Qt::WindowStaysOnTopHint);
         if (box.exec() != QMessageBox::Yes) {
             m_closeAllowed = 0;
             return false;
         }
         // The encoder is asked to quit and finishes its file on its own; nobody waits.
-        requestStop(&m_run);
-        m_stopRequested = 1;
+        stopQueue(&m_queue);
     }
     return true;
 }

@@ -8,11 +8,6 @@
 #include <QGuiApplication>
 #include <QTreeWidget>
 
-void CMainDlg::showJobStatus(const ConversionJob& job, const char* text) {
-    setCellText(job.row, kColumnStatus, text);
-    followJobStatus(job, text);
-}
-
 void CMainDlg::showJobNote(const ConversionJob& job) {
     if (QTreeWidgetItem* item = m_jobList->topLevelItem(job.row)) {
         const QString note = QString::fromLocal8Bit(job.note);
@@ -34,8 +29,8 @@ void CMainDlg::copyJobDetails(int row) {
     const QTreeWidgetItem* item = m_jobList->topLevelItem(row);
     if (job == nullptr || item == nullptr)
         return;
-    QString details = QString::fromLocal8Bit(job->sourcePath) + QLatin1Char('\n') +
-                      item->text(kColumnStatus);
+    QString details =
+        QString::fromLocal8Bit(job->sourcePath) + QLatin1Char('\n') + item->text(kColumnStatus);
     if (job->note[0] != '\0')
         details += QLatin1Char('\n') + QString::fromLocal8Bit(job->note);
     QGuiApplication::clipboard()->setText(details);

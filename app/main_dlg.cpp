@@ -8,9 +8,9 @@
 #include "catalogue.h"
 #include "control_events.h"
 #include "dialog_units.h"
-#include "job_list_palette.h"
 #include "executable_folder.h"
 #include "job_list.h"
+#include "job_list_palette.h"
 #include "manual.h"
 #include "media_probe.h"
 #include "mem_dc.h"
@@ -83,7 +83,9 @@ CMainDlg::CMainDlg(const char* moduleFolder, QWidget* parent) : QDialog(parent) 
 }
 
 // A conversion still running is let go: its encoder finishes its file on its own.
-CMainDlg::~CMainDlg() { releaseConversionRun(&m_run); }
+CMainDlg::~CMainDlg() {
+    releaseConversionQueue(&m_queue);
+}
 
 // The controls of the window, each carrying its control id. The set-up places them.
 void CMainDlg::createControls() {
@@ -150,7 +152,6 @@ void CMainDlg::buildWindowMenu() {
 }
 
 void CMainDlg::startUp(const char* moduleFolder) {
-    m_stopRequested = 0;
     m_closeAllowed = 0;
     std::memset(m_selectedFolder, 0, sizeof m_selectedFolder);
 
@@ -178,12 +179,11 @@ void CMainDlg::startUp(const char* moduleFolder) {
 
     // A folder that was not found leaves both programs unset: they then fail to start,
     // which shows as "FATAL!" rows and files that never appear, never as a wrong program.
-    initConversionRun(&m_run, this);
-    if (!folderFound ||
-        setToolProgram(&g_probeProcess, m_moduleFolder, "pb.dat") != 0 ||
-        setToolProgram(&m_run.encoder, m_moduleFolder, "cv.dat") != 0) {
+    initConversionQueue(&m_queue, QueueOptions{}, this);
+    if (!folderFound || setToolProgram(&g_probeProcess, m_moduleFolder, "pb.dat") != 0 ||
+        setQueueProgram(&m_queue, m_moduleFolder, "cv.dat") != 0) {
         g_probeProcess.programPath[0] = '\0';
-        m_run.encoder.programPath[0] = '\0';
+        conversionRun().encoder.programPath[0] = '\0';
     }
 }
 
@@ -261,10 +261,18 @@ void CMainDlg::placeControls() {
 
 void CMainDlg::skinButtons() {
     const ButtonImageEntry rows[kSkinTableRows] = {
-        {m_close, IDP_CLOSE},     {m_min, IDP_MIN},     {m_openFile, IDP_OPEN_FILE},
-        {m_deleteFile, IDP_DELETE_FILE}, {m_clear, IDP_CLEAR}, {m_open, IDP_OPEN},
-        {m_browse, IDP_BROWSE},   {m_stop, IDP_STOP},   {m_start, IDP_START},
-        {m_setting, IDP_SETTING}, {m_home, IDP_HOME},   {m_help, IDP_HELP},
+        {m_close, IDP_CLOSE},
+        {m_min, IDP_MIN},
+        {m_openFile, IDP_OPEN_FILE},
+        {m_deleteFile, IDP_DELETE_FILE},
+        {m_clear, IDP_CLEAR},
+        {m_open, IDP_OPEN},
+        {m_browse, IDP_BROWSE},
+        {m_stop, IDP_STOP},
+        {m_start, IDP_START},
+        {m_setting, IDP_SETTING},
+        {m_home, IDP_HOME},
+        {m_help, IDP_HELP},
         {nullptr, 0},
     };
     std::copy(std::begin(rows), std::end(rows), m_skinTable);
@@ -311,7 +319,8 @@ void CMainDlg::setUpProgress() {
 
 void CMainDlg::fillDestinationCombo() {
     m_destinationCombo->insertItem(0, QStringLiteral("Browse..."));
-    m_destinationCombo->insertItem(1, QStringLiteral("Save in the same folder as the original file"));
+    m_destinationCombo->insertItem(1,
+                                   QStringLiteral("Save in the same folder as the original file"));
     m_destinationCombo->setCurrentIndex(1);
 
     const QString videos = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
@@ -338,7 +347,8 @@ void CMainDlg::wireHandlers() {
     connect(&m_windowMenu, &QMenu::triggered, this,
             [this](QAction* action) { onSystemCommand(action->data().toInt()); });
     auto* altSpace = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
-    connect(altSpace, &QShortcut::activated, this, [this] { showWindowMenu(mapToGlobal(QPoint(0, 0))); });
+    connect(altSpace, &QShortcut::activated, this,
+            [this] { showWindowMenu(mapToGlobal(QPoint(0, 0))); });
     m_pollEncoderTimer.setObjectName(QStringLiteral("TIMER_POLL_ENCODER"));
     m_progressTimer.setObjectName(QStringLiteral("TIMER_PROGRESS"));
     connect(&m_pollEncoderTimer, &QTimer::timeout, this, &CMainDlg::onPollEncoder);
@@ -348,7 +358,8 @@ void CMainDlg::wireHandlers() {
     connect(m_clear, &QPushButton::clicked, this, &CMainDlg::onClear);
     connect(m_start, &QPushButton::clicked, this, &CMainDlg::onStart);
     connect(m_stop, &QPushButton::clicked, this, &CMainDlg::onStop);
-    connect(m_destinationCombo, &QComboBox::currentIndexChanged, this, &CMainDlg::onDestinationSelChange);
+    connect(m_destinationCombo, &QComboBox::currentIndexChanged, this,
+            &CMainDlg::onDestinationSelChange);
     connect(m_destinationCombo, &QComboBox::activated, this, &CMainDlg::onDestinationSelOk);
     connect(m_browse, &QPushButton::clicked, this, &CMainDlg::onBrowse);
     connect(m_open, &QPushButton::clicked, this, &CMainDlg::onOpen);

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "conversion_job.h"
-#include "conversion_run.h"
+#include "conversion_queue.h"
 #include "gdip_button.h"
 #include "job_row_view.h"
 #include "job_run_view.h"
@@ -72,11 +72,18 @@ public:
 
     // JobRowView: writes one cell of an existing row; other rows and columns are ignored.
     void setCellText(int row, int column, const char* text) override;
-    // JobRunView: the status cell of the job's row, and the note as its tooltip.
-    void showJobStatus(const ConversionJob& job, const char* text) override;
+    // JobRunView: the status cell of the job's row from its percentage and verdict, the
+    // note as its tooltip, the run's share for the taskbar, the "Error" box of a folder
+    // that refuses new files.
+    void jobStarted(const ConversionJob& job, const char* outputPath) override;
+    void jobProgress(const ConversionJob& job, float percent, const char* text) override;
+    void jobEnded(const JobVerdict& verdict) override;
     void showJobNote(const ConversionJob& job) override;
-    // The run that converts the list one job at a time; its encoder is cv.dat.
-    ConversionRun& conversionRun() { return m_run; }
+    void queueProgress(int done, int total) override;
+    void folderRefused(const ConversionJob& job, const char* folder) override;
+    bool skipJob(const ConversionJob& job) override;
+    // The queue's one lane, which converts the list one job at a time; its encoder is cv.dat.
+    ConversionRun& conversionRun() { return queueLane(&m_queue, 0); }
 
     ConversionState conversionState() const { return m_state; }
     // Switches the state and swaps Start and Stop; the state already in force changes nothing.
@@ -159,14 +166,13 @@ private:
     // Conversion control (conversion_control.cpp).
     void onStart();
     void onStop();
-    int startNextJob(ConversionJob* job);
+    RunStart startNextJob();
     void onPollEncoder();
     void onProgress();
     bool closeRequest();
     // What the desktop hears of a run (run_feedback.cpp).
     void followRunStarted();
     void followJobStarted(const ConversionJob& job);
-    void followJobStatus(const ConversionJob& job, const char* text);
     void followProgress(double percent);
     void followRunEnded();
     // Job details (job_details.cpp).
@@ -176,8 +182,7 @@ private:
     std::uint8_t m_closeAllowed = 0;
     QMenu m_profileMenu;
     char m_selectedFolder[kPathSize] = {};
-    std::uint8_t m_stopRequested = 0;
-    ConversionRun m_run = {};
+    ConversionQueue m_queue; // one lane: the list's jobs from the first, one at a time
     ConversionState m_state = ConversionState::Idle;
     char m_moduleFolder[kPathSize] = {};
     QString m_moduleFolderW;
@@ -210,8 +215,8 @@ private:
 
     // How the current run goes, for the taskbar entry and the notice at its end.
     struct RunTally {
-        int jobs = 0;      // in the list when the run started
-        int ended = 0;     // converted or failed so far
+        int jobs = 0;  // in the list when the run started
+        int ended = 0; // converted or failed so far (the queue's count)
         int converted = 0;
         QStringList failedNames;
     };

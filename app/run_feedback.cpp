@@ -11,12 +11,18 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 void CMainDlg::followRunStarted() {
     m_runTally = RunTally{};
-    for (const ConversionJob* job = g_jobList.head; job != nullptr; job = job->next)
-        ++m_runTally.jobs;
+}
+
+void CMainDlg::queueProgress(int done, int total) {
+    m_runTally.ended = done;
+    m_runTally.jobs = total;
+}
+
+void CMainDlg::jobStarted(const ConversionJob& job, const char*) {
+    followJobStarted(job);
 }
 
 // Only scrolled, never selected: the user's selection is theirs.
@@ -26,14 +32,11 @@ void CMainDlg::followJobStarted(const ConversionJob& job) {
     followProgress(0.0);
 }
 
-// Every status the run shows passes here: a percentage while the job converts, then its
-// final word, "Success!" for a converted job ("Failed!" and "FATAL!" otherwise).
-void CMainDlg::followJobStatus(const ConversionJob& job, const char* text) {
-    const std::size_t length = std::strlen(text);
-    if (length == 0 || text[length - 1] == '%')
-        return;
-    ++m_runTally.ended;
-    if (std::strcmp(text, verdictStatusText(JobOutcome::Converted)) == 0) {
+// How a job ended: its status cell, and the tally of the notice at the run's end.
+void CMainDlg::jobEnded(const JobVerdict& verdict) {
+    const ConversionJob& job = *verdict.job;
+    setCellText(job.row, kColumnStatus, verdictStatusText(verdict.outcome));
+    if (verdict.outcome == JobOutcome::Converted) {
         ++m_runTally.converted;
     } else {
         m_runTally.failedNames << QString::fromLocal8Bit(job.sourceBaseName) +

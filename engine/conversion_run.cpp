@@ -1,4 +1,4 @@
-// One job after another through one encoder: the steps a front end calls from its timers.
+// One job after another through one encoder: the steps a queue calls for each lane.
 #include "conversion_run.h"
 
 #include "classic_numbers.h"
@@ -11,23 +11,30 @@ namespace {
 void showVerdict(ConversionRun* run, const JobVerdict& verdict) {
     finishJobNote(verdict, &run->noteReader, run->encoder.programPath);
     if (run->view != nullptr && verdict.job != nullptr) {
-        run->view->showJobStatus(*verdict.job, verdictStatusText(verdict.outcome));
+        run->view->jobEnded(verdict);
         run->view->showJobNote(*verdict.job);
     }
 }
 
 // A job that never ran gets its verdict at once; the run stays free.
 RunStart refuseStart(ConversionRun* run, ConversionJob* job, JobOutcome outcome) {
-    JobVerdict verdict;
-    verdict.job = job;
-    verdict.outcome = outcome;
-    showVerdict(run, verdict);
-    resetEncoderProgress(&run->progress);
-    clearToolRun(&run->encoder);
+    refuseJob(run, job, outcome);
     return RunStart::CouldNotStart;
 }
 
 } // namespace
+
+JobVerdict refuseJob(ConversionRun* run, ConversionJob* job, JobOutcome outcome,
+                     std::int32_t status) {
+    JobVerdict verdict;
+    verdict.job = job;
+    verdict.outcome = outcome;
+    verdict.status = status;
+    showVerdict(run, verdict);
+    resetEncoderProgress(&run->progress);
+    clearToolRun(&run->encoder);
+    return verdict;
+}
 
 void initConversionRun(ConversionRun* run, JobRunView* view) {
     *run = {};
@@ -43,6 +50,7 @@ RunStart startJob(ConversionRun* run, ConversionJob* job, char* folder) {
     clearToolRun(&run->encoder);
     run->job = nullptr;
     run->outputPath[0] = '\0';
+    run->stopRequested = false;
     if (job == nullptr)
         return RunStart::NoJobLeft;
     if (outputFolder(*job, folder) != kBuildDone)
@@ -63,17 +71,9 @@ RunStart startJob(ConversionRun* run, ConversionJob* job, char* folder) {
     if (startTool(&run->encoder) == 0)
         return refuseStart(run, job, JobOutcome::NotStarted);
     run->job = job;
+    if (run->view != nullptr)
+        run->view->jobStarted(*job, run->outputPath);
     return RunStart::Started;
-}
-
-RunStart startNextJob(ConversionRun* run, ConversionJob* job, char* folder) {
-    for (; job != nullptr; job = job->next) {
-        const RunStart start = startJob(run, job, folder);
-        if (start != RunStart::CouldNotStart)
-            return start;
-    }
-    folder[0] = '\0';
-    return RunStart::NoJobLeft;
 }
 
 int pollRun(ConversionRun* run) {
@@ -87,12 +87,14 @@ float showRunProgress(ConversionRun* run) {
     char text[kClockTextSize];
     printClassic(text, sizeof text, "%05.2f%%", static_cast<double>(percent));
     if (run->view != nullptr)
-        run->view->showJobStatus(*run->job, text);
+        run->view->jobProgress(*run->job, percent, text);
     return percent;
 }
 
 int requestStop(ConversionRun* run) {
-    return sendQuit(&run->encoder);
+    const int sent = sendQuit(&run->encoder);
+    run->stopRequested = run->stopRequested || sent == 1;
+    return sent;
 }
 
 JobVerdict finishJob(ConversionRun* run) {
@@ -102,8 +104,11 @@ JobVerdict finishJob(ConversionRun* run) {
     run->job = nullptr;
     if (job == nullptr)
         return JobVerdict{};
-    const JobVerdict verdict = judgeEncoderRun(job, run->encoder, progressPercent(&run->progress),
-                                               regularFileSize(run->outputPath));
+    // Every check of a finished run's output belongs in its verdict, here.
+    const JobVerdict verdict =
+        judgeEncoderRun(job, run->encoder, progressPercent(&run->progress),
+                        regularFileSize(run->outputPath), run->stopRequested);
+    run->stopRequested = false;
     showVerdict(run, verdict);
     return verdict;
 }
@@ -112,4 +117,5 @@ void releaseConversionRun(ConversionRun* run) {
     clearToolRun(&run->encoder);
     resetEncoderProgress(&run->progress);
     run->job = nullptr;
+    run->stopRequested = false;
 }

@@ -1,7 +1,6 @@
 // The conversion of jobs one at a time by one encoder: start a job (output folder test,
-// command line, start), poll it, finish it with its verdict. A front end drives one run
-// record with its own timers; several records can convert several jobs at once, each
-// with its own encoder, as nothing here is shared between them.
+// command line, start), poll it, finish it with its verdict. A queue (conversion_queue.h)
+// drives one run record per lane; the records share nothing but the queue's claimed names.
 #pragma once
 
 #include "conversion_job.h"
@@ -19,7 +18,8 @@ struct ConversionRun {
     JobNoteReader noteReader;   // fed the same lines as progress
     ConversionJob* job;         // the job converting; nullptr when none is
     char outputPath[kPathSize]; // the job's output file, composed when it started
-    JobRunView* view;           // where statuses and notes go; may be nullptr
+    JobRunView* view;           // where progress, verdicts and notes go; may be nullptr
+    bool stopRequested;         // the running job's encoder was asked to stop
 };
 
 // How a start went.
@@ -35,20 +35,22 @@ void initConversionRun(ConversionRun* run, JobRunView* view);
 // Starts the encoder for `job`. On FolderNotWritable, `folder` (kPathSize) holds the
 // folder that refused, for the front end to name; the job is left as it was.
 RunStart startJob(ConversionRun* run, ConversionJob* job, char* folder /* kPathSize */);
-// Starts `job` or, when it cannot start, the first of the jobs after it that can: jobs
-// that cannot start get their "FATAL!" verdict on the way. Never CouldNotStart.
-RunStart startNextJob(ConversionRun* run, ConversionJob* job, char* folder /* kPathSize */);
+// Gives `job`, which never ran, the verdict `outcome` (with `status`, see JobVerdict) and
+// reports it with its note; the run stays free.
+JobVerdict refuseJob(ConversionRun* run, ConversionJob* job, JobOutcome outcome,
+                     std::int32_t status = 0);
 // Reads what the encoder printed. Returns 1 once it has ended (or when none runs), 0
 // while it runs.
 int pollRun(ConversionRun* run);
-// Shows the running job's percentage ("%05.2f%%", "39.71%" in any locale) and returns
-// it; 0 when no job converts.
+// Reports the running job's percentage (and its text "%05.2f%%", "39.71%" in any locale)
+// and returns it; 0 when no job converts.
 float showRunProgress(ConversionRun* run);
 // Asks the encoder to finish its file and end ("q"). Returns 1 when the request went out.
 int requestStop(ConversionRun* run);
-// After pollRun returned 1: judges the job by how the encoder ended, the share it reached
-// and the output file it was started with; shows the status and the note. The run is then
-// free for another job. The verdict names no job when none was converting.
+// After pollRun returned 1: judges the job by how the encoder ended, the share it reached,
+// the output file it was started with and whether it was asked to stop; reports the
+// verdict and the note. The run is then free for another job. The verdict names no job
+// when none was converting.
 JobVerdict finishJob(ConversionRun* run);
 // Lets a running encoder go (its input closes, so it finishes its file and ends on its
 // own; it is never killed) and releases the record's buffers.

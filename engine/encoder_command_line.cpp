@@ -3,8 +3,7 @@
 #include "encoder_command_line.h"
 
 #include "bounded_text.h"
-#include "output_claims.h"
-#include "path_exists.h"
+#include "output_name.h"
 #include "path_separator.h"
 
 #include <climits>
@@ -17,7 +16,9 @@ constexpr std::size_t kRangePartSize = 64;
 static_assert(kCommandLineSize >= 3 * kPathSize + 2 * kArgsSize + 2 * kRangePartSize + 32);
 #endif
 
-bool isAuto(const char* entry) { return std::strcmp(entry, "Auto") == 0; }
+bool isAuto(const char* entry) {
+    return std::strcmp(entry, "Auto") == 0;
+}
 
 // Appends "<option> <entry> " unless the entry is "Auto"; a missing entry refuses.
 int appendOption(char* args, const char* option, ChoiceList list, int index) {
@@ -78,18 +79,15 @@ int buildVideoArgs(const VideoCodecSettings& codec, char* args) {
 }
 
 int outputFolder(const ConversionJob& job, char* folder) {
-    int fits = job.destinationFolder[0] != '\0'
-                   ? formatText(folder, kPathSize, "%s" NEMARRO_PATH_SEPARATOR, job.destinationFolder)
-                   : formatText(folder, kPathSize, "%s%s", job.sourceDrive, job.sourceFolder);
+    int fits =
+        job.destinationFolder[0] != '\0'
+            ? formatText(folder, kPathSize, "%s" NEMARRO_PATH_SEPARATOR, job.destinationFolder)
+            : formatText(folder, kPathSize, "%s%s", job.sourceDrive, job.sourceFolder);
     return fits == 0 ? kBuildDone : kBuildRefused;
 }
 
-namespace {
-// Neither on the disk nor the output of another run going on at the same time.
-bool nameIsFree(const char* path) { return !pathExists(path) && !outputPathClaimed(path); }
-} // namespace
-
-int uniqueOutputName(char* baseName, char* folder, const char* extension) {
+int uniqueOutputName(char* baseName, char* folder, const char* extension,
+                     const OutputClaims* claims) {
     std::size_t folderLength = std::strlen(folder);
     // An empty folder means the current one (a relative source path); a separator
     // would turn it into the root.
@@ -98,27 +96,27 @@ int uniqueOutputName(char* baseName, char* folder, const char* extension) {
         return kBuildRefused;
     }
     char candidate[kPathSize];
-    if (formatText(candidate, sizeof candidate, "%s%s%s", folder, baseName, extension) != 0) {
+    if (composeOutputPath(candidate, folder, baseName, extension) != 0) {
         return kBuildRefused;
     }
-    if (nameIsFree(candidate)) {
+    if (!outputPathTaken(claims, candidate)) {
         return kBuildDone;
     }
+    char counted[kPathSize];
     for (int counter = 0; counter < INT_MAX; ++counter) {
-        if (formatText(candidate, sizeof candidate, "%s%s(%d)%s", folder, baseName, counter,
-                       extension) != 0) {
+        if (formatText(counted, sizeof counted, "%s(%d)", baseName, counter) != 0 ||
+            composeOutputPath(candidate, folder, counted, extension) != 0) {
             return kBuildRefused; // longer counters would not fit either
         }
-        if (nameIsFree(candidate)) {
+        if (!outputPathTaken(claims, candidate)) {
             // Fits: it is shorter than the candidate that just fitted.
-            return appendText(baseName, kPathSize, "(%d)", counter) == 0 ? kBuildDone
-                                                                         : kBuildRefused;
+            return copyText(baseName, kPathSize, counted) == 0 ? kBuildDone : kBuildRefused;
         }
     }
     return kBuildRefused;
 }
 
-int buildOutputPath(ConversionJob* job, char* path) {
+int buildOutputPath(ConversionJob* job, char* path, const OutputClaims* claims) {
     path[0] = '\0';
     if (job->profile == nullptr) {
         return kBuildRefused;
@@ -128,8 +126,8 @@ int buildOutputPath(ConversionJob* job, char* path) {
     char baseName[kPathSize];
     if (extension == nullptr || outputFolder(*job, folder) != kBuildDone ||
         copyText(baseName, sizeof baseName, job->sourceBaseName) != 0 ||
-        uniqueOutputName(baseName, folder, extension) != kBuildDone ||
-        formatText(path, kPathSize, "%s%s%s", folder, baseName, extension) != 0 ||
+        uniqueOutputName(baseName, folder, extension, claims) != kBuildDone ||
+        composeOutputPath(path, folder, baseName, extension) != 0 ||
         setJobOutputBaseName(job, baseName) != 0) {
         path[0] = '\0';
         return kBuildRefused;
@@ -145,12 +143,19 @@ int lastOutputPath(const ConversionJob& job, char* path) {
         outputFolder(job, folder) != kBuildDone) {
         return kBuildRefused;
     }
-    // uniqueOutputName added the separator an empty-named folder lacks; so does this.
-    std::size_t length = std::strlen(folder);
-    const char* separator = length > 0 && folder[length - 1] != kPathSeparator ? NEMARRO_PATH_SEPARATOR : "";
-    return formatText(path, kPathSize, "%s%s%s%s", folder, separator, job.outputBaseName, extension) == 0
-               ? kBuildDone
-               : kBuildRefused;
+    return composeOutputPath(path, folder, job.outputBaseName, extension) == 0 ? kBuildDone
+                                                                               : kBuildRefused;
+}
+
+int sourceOutputPath(const ConversionJob& job, char* path) {
+    path[0] = '\0';
+    const char* extension = job.profile == nullptr ? nullptr : selectedExtension(*job.profile);
+    char folder[kPathSize];
+    if (extension == nullptr || outputFolder(job, folder) != kBuildDone) {
+        return kBuildRefused;
+    }
+    return composeOutputPath(path, folder, job.sourceBaseName, extension) == 0 ? kBuildDone
+                                                                               : kBuildRefused;
 }
 
 namespace {
@@ -162,8 +167,7 @@ int buildDurationPart(const ConversionJob& job, char* part) {
     double end = job.trimEnd;
     if (end < duration) {
         // A range that ends before it starts names nothing to convert.
-        if (!(end > start) ||
-            formatText(part, kRangePartSize, " -t %f ", end - start) != 0) {
+        if (!(end > start) || formatText(part, kRangePartSize, " -t %f ", end - start) != 0) {
             return kBuildRefused;
         }
     }
@@ -174,7 +178,8 @@ int buildDurationPart(const ConversionJob& job, char* part) {
 }
 } // namespace
 
-int buildEncoderCommandLine(const char* programPath, ConversionJob* job, char* commandLine) {
+int buildEncoderCommandLine(const char* programPath, ConversionJob* job, char* commandLine,
+                            const OutputClaims* claims) {
     if (job == nullptr) {
         return kBuildNoJob;
     }
@@ -204,12 +209,12 @@ int buildEncoderCommandLine(const char* programPath, ConversionJob* job, char* c
         return kBuildRefused;
     }
     if (buildDurationPart(*job, durationPart) != kBuildDone ||
-        buildOutputPath(job, outputPath) != kBuildDone) {
+        buildOutputPath(job, outputPath, claims) != kBuildDone) {
         return kBuildRefused;
     }
     // Double quotes group arguments; one inside a part would regroup the whole line.
-    const char* parts[] = {programPath, seekPart, job->sourcePath, durationPart,
-                           videoPart, audioPart, outputPath};
+    const char* parts[] = {programPath, seekPart,  job->sourcePath, durationPart,
+                           videoPart,   audioPart, outputPath};
     for (const char* part : parts) {
         if (hasDoubleQuote(part)) {
             return kBuildRefused;

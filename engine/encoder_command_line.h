@@ -5,6 +5,8 @@
 #include "conversion_job.h"
 #include "profile.h"
 
+struct OutputClaims;
+
 #include <cstddef>
 
 // The whole line has kCommandLineSize bytes (path_limits.h).
@@ -27,16 +29,22 @@ int buildVideoArgs(const VideoCodecSettings& codec, char* args /* kArgsSize */);
 int outputFolder(const ConversionJob& job, char* folder /* kPathSize */);
 // Makes baseName name nothing existing in `folder` (appending a separator to the folder
 // when it lacks one): unchanged when free, else baseName(N) for the first free N from 0.
-// A name is free when nothing exists there and no running encoder claimed it.
+// A name is free when outputPathTaken says it is not: nothing exists there and no run of
+// the same queue (`claims`, nullptr for none) claimed it.
 int uniqueOutputName(char* baseName /* kPathSize */, char* folder /* kPathSize */,
-                     const char* extension);
+                     const char* extension, const OutputClaims* claims = nullptr);
 // The full output path; rewrites the job's outputBaseName.
-int buildOutputPath(ConversionJob* job, char* path /* kPathSize */);
+int buildOutputPath(ConversionJob* job, char* path /* kPathSize */,
+                    const OutputClaims* claims = nullptr);
 // The path the last buildOutputPath gave: output folder, outputBaseName and extension,
 // without looking for a free name again (the file may well exist by now).
 int lastOutputPath(const ConversionJob& job, char* path /* kPathSize */);
+// The path the job's output has before any counter: output folder, sourceBaseName and
+// extension (whether it is taken decides a skip of files converted before).
+int sourceOutputPath(const ConversionJob& job, char* path /* kPathSize */);
 // "\"%s\" %s-i \"%s\" %s-y %s%s\"%s\"" with the program path, seek part, source path,
 // duration part, video part, audio part and output path. kBuildNoJob without a job;
 // on any result but kBuildDone the line is left as it was.
 int buildEncoderCommandLine(const char* programPath, ConversionJob* job,
-                            char* commandLine /* kCommandLineSize */);
+                            char* commandLine /* kCommandLineSize */,
+                            const OutputClaims* claims = nullptr);

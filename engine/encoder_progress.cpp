@@ -25,7 +25,9 @@ void releaseBuffers(EncoderProgress* progress) {
     progress->capacity = 0;
 }
 
-bool isLineBreak(char c) { return c == '\r' || c == '\n'; }
+bool isLineBreak(char c) {
+    return c == '\r' || c == '\n';
+}
 
 void readNoteLine(const char* line, std::size_t length, void* context) {
     auto* progress = static_cast<EncoderProgress*>(context);
@@ -64,12 +66,14 @@ void appendOutput(EncoderProgress* progress, const char* chunk) {
     }
     if (progress->capacity < n + pending + 1) {
         int32_t capacity = n + pending + 1;
-        char* line = static_cast<char*>(std::realloc(progress->lastLine, static_cast<std::size_t>(capacity)));
+        char* line = static_cast<char*>(
+            std::realloc(progress->lastLine, static_cast<std::size_t>(capacity)));
         if (line == nullptr) {
             return; // out of memory: this chunk is lost, nothing else
         }
         progress->lastLine = line;
-        char* text = static_cast<char*>(std::realloc(progress->pendingText, static_cast<std::size_t>(capacity)));
+        char* text = static_cast<char*>(
+            std::realloc(progress->pendingText, static_cast<std::size_t>(capacity)));
         if (text == nullptr) {
             return;
         }
@@ -135,7 +139,8 @@ double progressPercent(const EncoderProgress* progress) {
 
 int encoderPrepare(ToolProcess* tool) {
     auto* progress = static_cast<EncoderProgress*>(tool->context);
-    return buildEncoderCommandLine(tool->programPath, progress->job, tool->commandLine);
+    return buildEncoderCommandLine(tool->programPath, progress->job, tool->commandLine,
+                                   progress->claims);
 }
 
 void encoderOnOutput(ToolProcess* tool) {

@@ -2,10 +2,12 @@
 #include "job_note.h"
 
 #include "bounded_text.h"
+#include "encoder_command_line.h"
 #include "program_file.h"
 
 #include <cstdio>
 #include <cstring>
+#include <system_error>
 
 namespace {
 
@@ -22,9 +24,9 @@ bool isRoutineEncoderLine(const char* text) {
 // Lines of ffmpeg's report that never explain a failure: progress, the stream listing
 // (indented), the section heads, the summary and its generic last words.
 bool isReportLine(const char* line) {
-    static const char* const kHeads[] = {"Input #",  "Output #",           "Stream mapping",
-                                         "Press [q]", "Conversion failed!", "Exiting normally",
-                                         "size=",     "video:",             "frame="};
+    static const char* const kHeads[] = {
+        "Input #",          "Output #", "Stream mapping", "Press [q]", "Conversion failed!",
+        "Exiting normally", "size=",    "video:",         "frame="};
     if (*line == '\0' || *line == ' ' || *line == '\t' || std::strstr(line, "time=") != nullptr)
         return true;
     for (const char* head : kHeads)
@@ -34,7 +36,8 @@ bool isReportLine(const char* line) {
 }
 
 // The note's sentence for a verdict that no output line explains.
-void describeVerdict(const JobVerdict& verdict, const char* programPath, char* line, std::size_t size) {
+void describeVerdict(const JobVerdict& verdict, const char* programPath, char* line,
+                     std::size_t size) {
     switch (verdict.outcome) {
     case JobOutcome::EncoderSignalled:
         formatText(line, size, "the encoder was ended by signal %d", int(verdict.status));
@@ -42,6 +45,7 @@ void describeVerdict(const JobVerdict& verdict, const char* programPath, char* l
     case JobOutcome::EncoderFailed:
         formatText(line, size, "the encoder ended with exit status %d", int(verdict.status));
         break;
+    case JobOutcome::Stopped:
     case JobOutcome::StoppedEarly: // the point is the decimal point in any locale
         formatText(line, size, "the encoder stopped at %.2f%% of the range", verdict.percent);
         break;
@@ -49,17 +53,21 @@ void describeVerdict(const JobVerdict& verdict, const char* programPath, char* l
         copyText(line, size, "the encoder wrote no output file, or an empty one");
         break;
     case JobOutcome::CommandRefused:
-        if (hasDoubleQuote(verdict.job->sourcePath) || hasDoubleQuote(verdict.job->destinationFolder))
-            copyText(line, size, "refused: a path holds a double quote, which the "
-                                          "encoder's command line cannot carry");
+        if (hasDoubleQuote(verdict.job->sourcePath) ||
+            hasDoubleQuote(verdict.job->destinationFolder))
+            copyText(line, size,
+                     "refused: a path holds a double quote, which the "
+                     "encoder's command line cannot carry");
         else
-            copyText(line, size, "refused: the output path or the encoder's command "
-                                          "line would be too long");
+            copyText(line, size,
+                     "refused: the output path or the encoder's command "
+                     "line would be too long");
         break;
     case JobOutcome::NotStarted:
         if (programPath[0] == '\0') {
-            copyText(line, size, "the program's own folder was not found, so the "
-                                          "encoder cannot be started");
+            copyText(line, size,
+                     "the program's own folder was not found, so the "
+                     "encoder cannot be started");
         } else {
             const ProgramFile state = programFileState(programPath);
             const char* what = state == ProgramFile::Missing       ? "is missing"
@@ -68,6 +76,17 @@ void describeVerdict(const JobVerdict& verdict, const char* programPath, char* l
             std::snprintf(line, size, "the encoder %s %s", programPath, what);
         }
         break;
+    case JobOutcome::FolderRefused: {
+        char folder[kPathSize];
+        if (verdict.status != 0)
+            formatText(line, size, "the output folder cannot be made: %s",
+                       std::system_category().message(verdict.status).c_str());
+        else if (outputFolder(*verdict.job, folder) == kBuildDone)
+            formatText(line, size, "the output folder refuses new files: %s", folder);
+        else
+            copyText(line, size, "the output folder refuses new files");
+        break;
+    }
     case JobOutcome::Converted:
         line[0] = '\0';
         break;
@@ -82,7 +101,8 @@ void beginJobNote(ConversionJob* job, JobNoteReader* reader) {
     *reader = {};
 }
 
-void readJobNoteLine(ConversionJob* job, JobNoteReader* reader, const char* text, std::size_t length) {
+void readJobNoteLine(ConversionJob* job, JobNoteReader* reader, const char* text,
+                     std::size_t length) {
     char line[kNoteLineSize];
     if (length >= sizeof line)
         length = sizeof line - 1; // long enough to explain; the rest is cut
@@ -100,12 +120,14 @@ void readJobNoteLine(ConversionJob* job, JobNoteReader* reader, const char* text
     }
 }
 
-void finishJobNote(const JobVerdict& verdict, const JobNoteReader* reader, const char* programPath) {
+void finishJobNote(const JobVerdict& verdict, const JobNoteReader* reader,
+                   const char* programPath) {
     ConversionJob* job = verdict.job;
     if (job == nullptr || verdict.outcome == JobOutcome::Converted)
         return;
     const bool started = verdict.outcome != JobOutcome::CommandRefused &&
-                         verdict.outcome != JobOutcome::NotStarted;
+                         verdict.outcome != JobOutcome::NotStarted &&
+                         verdict.outcome != JobOutcome::FolderRefused;
     char line[kJobNoteSize]; // addNoteLine cuts it, with "...", when it is longer
     if (!started)
         job->note[0] = '\0'; // nothing ran: no earlier line belongs to this start

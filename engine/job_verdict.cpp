@@ -4,7 +4,7 @@
 #include <cmath>
 
 JobVerdict judgeEncoderRun(ConversionJob* job, const ToolProcess& encoder, double percent,
-                           std::int64_t outputSize) {
+                           std::int64_t outputSize, bool stopRequested) {
     JobVerdict verdict;
     verdict.job = job;
     verdict.percent = percent;
@@ -15,7 +15,7 @@ JobVerdict judgeEncoderRun(ConversionJob* job, const ToolProcess& encoder, doubl
     else if (encoder.exitStatus != 0)
         verdict.outcome = JobOutcome::EncoderFailed;
     else if (!(percent >= kSuccessPercent || std::isnan(percent)))
-        verdict.outcome = JobOutcome::StoppedEarly;
+        verdict.outcome = stopRequested ? JobOutcome::Stopped : JobOutcome::StoppedEarly;
     else if (outputSize <= 0) // the folder was removed, or the encoder wrote nothing
         verdict.outcome = JobOutcome::OutputMissing;
     else

@@ -7,39 +7,132 @@
 #include "file_shard.h"
 #include "summary_line.h"
 
-#include <getopt.h>
-
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 #include <thread>
 
 namespace {
 
-// clang-format off
-const option kLongOptions[] = {
-    {"profile", required_argument, nullptr, 'p'},
-    {"list-profiles", no_argument, nullptr, 'L'},
-    {"bitrate", required_argument, nullptr, 'b'},
-    {"rate", required_argument, nullptr, 'r'},
-    {"channels", required_argument, nullptr, 'c'},
-    {"output", required_argument, nullptr, 'o'},
-    {"jobs", required_argument, nullptr, 'j'},
-    {"skip-existing", no_argument, nullptr, 'S'},
-    {"dry-run", no_argument, nullptr, 'n'},
-    {"quiet", no_argument, nullptr, 'q'},
-    {"json", no_argument, nullptr, 'J'},
-    {"files-from", required_argument, nullptr, 'F'},
-    {"null", no_argument, nullptr, '0'},
-    {"shard", required_argument, nullptr, 'K'},
-    {"name", required_argument, nullptr, 'N'},
-    {"help", no_argument, nullptr, 'h'},
-    {"version", no_argument, nullptr, 'V'},
-    {nullptr, 0, nullptr, 0},
+// One option: its long name, its letter (`shortForm` when it may be given as "-x" too)
+// and whether it takes a value.
+struct OptionSpec {
+    const char* name;
+    char letter;
+    bool shortForm;
+    bool takesValue;
 };
-// clang-format on
+
+const OptionSpec kOptions[] = {
+    {"profile", 'p', true, true},  {"list-profiles", 'L', false, false},
+    {"bitrate", 'b', true, true},  {"rate", 'r', true, true},
+    {"channels", 'c', true, true}, {"output", 'o', true, true},
+    {"jobs", 'j', true, true},     {"skip-existing", 'S', false, false},
+    {"dry-run", 'n', true, false}, {"quiet", 'q', true, false},
+    {"help", 'h', true, false},    {"version", 'V', true, false},
+    {"json", 'J', false, false},   {"files-from", 'F', false, true},
+    {"null", '0', false, false},   {"shard", 'K', false, true},
+    {"name", 'N', false, true},
+};
+
+// The option `name` (`length` bytes) names: its whole name, or the start of exactly one.
+const OptionSpec* findLongOption(const char* name, std::size_t length) {
+    const OptionSpec* found = nullptr;
+    int starts = 0;
+    for (const OptionSpec& spec : kOptions) {
+        if (std::strncmp(spec.name, name, length) != 0)
+            continue;
+        if (spec.name[length] == '\0')
+            return &spec;
+        found = &spec;
+        ++starts;
+    }
+    return starts == 1 ? found : nullptr;
+}
+
+const OptionSpec* findShortOption(char letter) {
+    for (const OptionSpec& spec : kOptions)
+        if (spec.shortForm && spec.letter == letter)
+            return &spec;
+    return nullptr;
+}
+
+// Equal letter for letter, ASCII letter case aside ("192k", "mono"), whatever the locale.
+bool sameIgnoringCase(const char* a, const char* b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    for (; *a != '\0' && *b != '\0'; ++a, ++b)
+        if (lower(*a) != lower(*b))
+            return false;
+    return *a == *b;
+}
+
+// One option found on the command line, with its value when it takes one.
+struct FoundOption {
+    const OptionSpec* spec;
+    const char* value;
+};
+
+// Reads argv: options anywhere (before, between or after the sources), "--" ends them,
+// a lone "-" is a source. Short options group ("-nq"), a value follows its letter or
+// comes as the next argument; a long one's value follows "=" or comes next. False, with
+// `error` set, at an unknown option or a value missing.
+bool readArguments(int argc, char** argv, std::vector<FoundOption>* found,
+                   std::vector<std::string>* sources, std::string* error) {
+    bool onlySources = false;
+    for (int i = 1; i < argc; ++i) {
+        const char* argument = argv[i];
+        if (onlySources || argument[0] != '-' || argument[1] == '\0') {
+            sources->emplace_back(argument);
+            continue;
+        }
+        if (std::strcmp(argument, "--") == 0) {
+            onlySources = true;
+            continue;
+        }
+        if (argument[1] == '-') {
+            const char* name = argument + 2;
+            const char* equals = std::strchr(name, '=');
+            const OptionSpec* spec = findLongOption(
+                name, equals != nullptr ? std::size_t(equals - name) : std::strlen(name));
+            if (spec == nullptr || (equals != nullptr && !spec->takesValue)) {
+                *error = std::string("unknown option ") + argument;
+                return false;
+            }
+            const char* value = equals != nullptr ? equals + 1 : nullptr;
+            if (spec->takesValue && value == nullptr) {
+                if (i + 1 >= argc) {
+                    *error = std::string("option ") + argument + " needs a value";
+                    return false;
+                }
+                value = argv[++i];
+            }
+            found->push_back(FoundOption{spec, value});
+            continue;
+        }
+        for (const char* letter = argument + 1; *letter != '\0'; ++letter) {
+            const OptionSpec* spec = findShortOption(*letter);
+            if (spec == nullptr) {
+                *error = std::string("unknown option ") + argument;
+                return false;
+            }
+            if (!spec->takesValue) {
+                found->push_back(FoundOption{spec, nullptr});
+                continue;
+            }
+            const char* value = letter[1] != '\0' ? letter + 1 : nullptr;
+            if (value == nullptr) {
+                if (i + 1 >= argc) {
+                    *error = std::string("option ") + argument + " needs a value";
+                    return false;
+                }
+                value = argv[++i];
+            }
+            found->push_back(FoundOption{spec, value});
+            break;
+        }
+    }
+    return true;
+}
 
 // Every profile in catalogue order; --list-profiles numbers them from 1.
 template <typename Visit> void forEachProfile(Visit visit) {
@@ -84,7 +177,7 @@ std::string choicesOf(ChoiceList list) {
 // "mono"); false when it names none.
 bool chooseEntry(ChoiceList list, const char* value, int* index) {
     for (int i = 0; i < choiceListCount(list); ++i) {
-        if (strcasecmp(choiceListEntry(list, i), value) == 0) {
+        if (sameIgnoringCase(choiceListEntry(list, i), value)) {
             *index = i;
             return true;
         }
@@ -101,9 +194,9 @@ bool readShard(const char* text, CliOptions* options) {
     const std::string share(text, slash);
     options->shardCount = readCount(slash + 1, kMaxShards);
     options->shardIndex = readCount(share.c_str(), options->shardCount);
-    return options->shardCount != 0 && options->shardIndex != 0 &&
-           std::isdigit(static_cast<unsigned char>(share[0])) &&
-           std::isdigit(static_cast<unsigned char>(slash[1]));
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    return options->shardCount != 0 && options->shardIndex != 0 && digit(share[0]) &&
+           digit(slash[1]);
 }
 
 struct Override {
@@ -122,46 +215,40 @@ CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::stri
     const unsigned cores = std::thread::hardware_concurrency();
     options->jobs = cores == 0 ? 1 : static_cast<int>(cores > kMaxJobs ? kMaxJobs : cores);
 
-    optind = 1;
-    opterr = 0; // the messages are ours
-    for (;;) {
-        const int previous = optind;
-        int c = getopt_long(argc, argv, "p:b:r:c:o:j:nqhV", kLongOptions, nullptr);
-        if (c == -1) {
-            break;
-        }
-        switch (c) {
+    // The options before an unknown one still count, in their order: "-h --what" helps.
+    std::vector<FoundOption> found;
+    const bool read = readArguments(argc, argv, &found, &options->sources, error);
+    for (const FoundOption& option : found) {
+        const char* value = option.value;
+        switch (option.spec->letter) {
         case 'p':
-            profileText = optarg;
+            profileText = value;
             break;
         case 'L':
             list = true;
             break;
         case 'b':
-            bitRate.value = optarg;
+            bitRate.value = value;
             break;
         case 'r':
-            sampleRate.value = optarg;
+            sampleRate.value = value;
             break;
         case 'c':
-            channels.value = optarg;
+            channels.value = value;
             break;
         case 'o':
-            options->outputFolder = optarg;
-            // "out/" names "out": the outputs' paths get no doubled separator.
-            while (options->outputFolder.size() > 1 && options->outputFolder.back() == '/') {
-                options->outputFolder.pop_back();
-            }
+            // Trailing separators are the engine's to drop (mirroredOutputFolder).
+            options->outputFolder = value;
             if (options->outputFolder.empty()) {
                 *error = "the output folder is empty";
                 return CliRequest::Refused;
             }
             break;
         case 'j':
-            options->jobs = readCount(optarg, kMaxJobs);
+            options->jobs = readCount(value, kMaxJobs);
             if (options->jobs == 0) {
                 *error = "--jobs takes a number from 1 to " + std::to_string(kMaxJobs) +
-                         ", not \"" + optarg + "\"";
+                         ", not \"" + value + "\"";
                 return CliRequest::Refused;
             }
             break;
@@ -178,7 +265,7 @@ CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::stri
             options->json = true;
             break;
         case 'F':
-            options->filesFrom = optarg;
+            options->filesFrom = value;
             if (options->filesFrom.empty()) {
                 *error = "--files-from needs a file, or - for standard input";
                 return CliRequest::Refused;
@@ -188,15 +275,15 @@ CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::stri
             options->nullSeparated = true;
             break;
         case 'K':
-            if (!readShard(optarg, options)) {
+            if (!readShard(value, options)) {
                 *error = std::string("--shard takes K/N with 1 <= K <= N <= ") +
-                         std::to_string(kMaxShards) + ", not \"" + optarg + "\"";
+                         std::to_string(kMaxShards) + ", not \"" + value + "\"";
                 return CliRequest::Refused;
             }
             break;
         case 'N':
             options->named = true;
-            if (!parseNamePattern(optarg, &options->namePattern, error)) {
+            if (!parseNamePattern(value, &options->namePattern, error)) {
                 return CliRequest::Refused;
             }
             break;
@@ -204,20 +291,13 @@ CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::stri
             return CliRequest::Help;
         case 'V':
             return CliRequest::Version;
-        default: {
-            const char* given = previous < argc ? argv[previous] : "";
-            *error = (c == ':' || (optopt != 0 && std::strchr("pbrcojFKN", optopt) != nullptr))
-                         ? std::string("option ") + given + " needs a value"
-                         : std::string("unknown option ") + given;
-            return CliRequest::Refused;
         }
-        }
+    }
+    if (!read) {
+        return CliRequest::Refused;
     }
     if (list) {
         return CliRequest::ListProfiles;
-    }
-    for (int i = optind; i < argc; ++i) {
-        options->sources.emplace_back(argv[i]);
     }
     if (options->sources.empty() && options->filesFrom.empty()) {
         *error = "no file or folder given";

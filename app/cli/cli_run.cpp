@@ -1,26 +1,31 @@
 // The command-line converter's run: the given files probed several at once and in order,
-// each one that has sound made a job, the jobs converted on `jobs` lanes while the later
-// files are still being read, an interrupt turned into "q" for every running encoder, and
-// the summary.
+// each one that has sound handed to the engine's queue as a job while the later files are
+// still being read, stop requests passed to the queue, and what the queue reports printed.
 #include "cli_run.h"
 
-#include "bounded_text.h"
-#include "conversion_lanes.h"
+#include "conversion_queue.h"
+#include "encoder_command_line.h"
 #include "file_list.h"
 #include "file_shard.h"
-#include "interrupt_signal.h"
+#include "output_name.h"
 #include "probe_ahead.h"
 #include "run_display.h"
 #include "source_files.h"
+#include "stop_requests.h"
 #include "tool_process.h"
 
 #include <algorithm>
+#include <cmath>
+
+static_assert(kMaxJobs <= kMaxLanes, "every job of -j gets a lane of its own");
 
 namespace {
 
-// Longest wait for the encoders between two looks at everything else (interrupts, probes,
-// the live lines). An encoder that prints or ends ends the wait at once.
+// Longest wait for the encoders between two looks at everything else (stop requests,
+// probes, the live lines). An encoder that prints or ends ends the wait at once.
 constexpr int kWaitMilliseconds = 50;
+// The wait while files are still being read: their outcomes are taken between waits.
+constexpr int kProbingWaitMilliseconds = 5;
 // How often the live lines are redrawn.
 constexpr double kRedrawSeconds = 0.25;
 
@@ -32,17 +37,20 @@ std::string toolPath(const char* folder, const char* name) {
 struct Run {
     const CliOptions& options;
     const std::vector<SourceFile>& sources;
-    std::vector<PlannedFile>& files; // one per source; never resized, lanes point into it
+    std::vector<PlannedFile>& files; // one per source; never resized, jobs' rows index it
     RunDisplay* display;
     std::string prober;
     ProbeAhead* ahead = nullptr;
+    ConversionQueue* queue = nullptr;
     std::size_t probed = 0; // files whose probe outcome has been taken, from the first
-    std::size_t next = 0;   // the next file a free lane looks at
+    int stops = 0;          // stop requests so far
 };
 
-// Turns a probe's outcome into the file's starting state and, for media with sound, a job.
+// Turns a probe's outcome into the file's starting state and, for media with sound, a job
+// handed to the queue.
 void planFile(Run* run, std::size_t index, const ProbeOutcome& outcome) {
     PlannedFile* file = &run->files[index];
+    char folder[kPathSize];
     if (outcome.result == kProbeNotStarted) {
         file->state = FileState::Failed;
         file->failure = "the prober " + run->prober + " could not be started";
@@ -57,11 +65,16 @@ void planFile(Run* run, std::size_t index, const ProbeOutcome& outcome) {
         file->state = FileState::Skipped;
         file->skipReason = "no sound in it";
     } else {
-        const std::string folder = outputFolderFor(run->options.outputFolder, run->sources[index]);
         file->job = createJob(file->path.c_str(), outcome.duration, run->options.profile);
-        if (file->job == nullptr || setJobDestination(file->job, folder.c_str()) != 0) {
+        if (file->job == nullptr ||
+            mirroredOutputFolder(folder, run->options.outputFolder.c_str(),
+                                 run->sources[index].relativeFolder.c_str()) != 0 ||
+            setJobDestination(file->job, folder) != 0) {
             file->state = FileState::Failed;
             file->failure = "the path or its output folder is too long";
+        } else {
+            file->job->row = static_cast<int32_t>(index);
+            appendQueuedJob(run->queue, file->job);
         }
     }
     if (file->state != FileState::Waiting) {
@@ -69,21 +82,26 @@ void planFile(Run* run, std::size_t index, const ProbeOutcome& outcome) {
     }
 }
 
-// Takes every probe outcome that is ready, in order; with `wait`, every one there is.
+// Takes every probe outcome that is ready, in order; with `wait`, every one there is
+// (until a stop request). Once the last is taken, the queue hears that no more jobs come.
 void takeProbes(Run* run, bool wait) {
     ProbeOutcome outcome;
     pollProbeAhead(run->ahead);
     while (run->probed < run->files.size() && (wait ? takeNextProbe(run->ahead, &outcome)
                                                     : takeReadyProbe(run->ahead, &outcome)) == 1) {
         planFile(run, run->probed++, outcome);
-        if (wait && interruptCount() > 0) {
+        if (wait && takeStopRequest() != 0) {
+            ++run->stops;
             return;
         }
+    }
+    if (run->probed == run->files.size()) {
+        closeQueue(run->queue);
     }
 }
 
 bool skippedAsExisting(Run* run, PlannedFile* file) {
-    if (!run->options.skipExisting || !outputNameTaken(*file->job)) {
+    if (!run->options.skipExisting || !outputNameTaken(run->queue, *file->job)) {
         return false;
     }
     file->state = FileState::Skipped;
@@ -92,6 +110,46 @@ bool skippedAsExisting(Run* run, PlannedFile* file) {
     return true;
 }
 
+// The queue's reports turned into the files' states and lines.
+class CliView : public JobRunView {
+public:
+    explicit CliView(Run* run) : m_run(run) {}
+    void jobStarted(const ConversionJob& job, const char* outputPath) override {
+        PlannedFile& file = fileOf(job);
+        file.state = FileState::Running;
+        file.outputPath = outputPath;
+        file.percent = 0.0f;
+    }
+    void jobProgress(const ConversionJob& job, float percent, const char*) override {
+        fileOf(job).percent = percent;
+    }
+    void jobEnded(const JobVerdict& verdict) override {
+        PlannedFile& file = fileOf(*verdict.job);
+        const bool started = verdict.outcome != JobOutcome::CommandRefused &&
+                             verdict.outcome != JobOutcome::NotStarted &&
+                             verdict.outcome != JobOutcome::FolderRefused;
+        if (started && std::isfinite(verdict.percent)) {
+            file.outputSeconds =
+                verdict.percent / 100.0 * (verdict.job->trimEnd - verdict.job->trimStart);
+        }
+        file.state = verdict.outcome == JobOutcome::Converted ? FileState::Converted
+                     : verdict.outcome == JobOutcome::Stopped ? FileState::Stopped
+                                                              : FileState::Failed;
+        showFileLine(m_run->display, file); // the note holds the reason by now
+    }
+    void showJobNote(const ConversionJob&) override {}
+    void queueProgress(int, int) override {}
+    // The verdict that follows names the folder.
+    void folderRefused(const ConversionJob&, const char*) override {}
+    bool skipJob(const ConversionJob& job) override {
+        return skippedAsExisting(m_run, &fileOf(job));
+    }
+
+private:
+    PlannedFile& fileOf(const ConversionJob& job) { return m_run->files[std::size_t(job.row)]; }
+    Run* m_run;
+};
+
 void dryRun(Run* run) {
     takeProbes(run, true);
     for (std::size_t i = 0; i < run->probed; ++i) {
@@ -99,7 +157,10 @@ void dryRun(Run* run) {
         if (file.state != FileState::Waiting || skippedAsExisting(run, &file)) {
             continue;
         }
-        if (!planOutputPath(&file)) {
+        char path[kPathSize];
+        if (planOutputPath(run->queue, file.job, path) == kBuildDone) {
+            file.outputPath = path;
+        } else {
             file.state = FileState::Failed;
             file.failure = "no output path can be composed: it would be too long";
         }
@@ -107,79 +168,40 @@ void dryRun(Run* run) {
     }
 }
 
-// Starts the next probed, waiting file on `lane`; files that are skipped or cannot start
-// are reported on the way.
-void startNextFile(Run* run, Lane* lane) {
-    while (run->next < run->probed) {
-        PlannedFile& file = run->files[run->next++];
-        if (file.state != FileState::Waiting || skippedAsExisting(run, &file)) {
-            continue;
-        }
-        if (startLane(lane, &file)) {
-            return;
-        }
-        showFileLine(run->display, file);
-    }
-}
-
-// Converts on the lanes until every file is done, or after an interrupt until every
-// running encoder has finished its file. True when interrupted.
-bool convertFiles(Run* run, const std::string& encoder) {
-    std::vector<Lane> lanes(std::size_t(run->options.jobs));
-    for (Lane& lane : lanes) {
-        initLane(&lane, encoder.c_str());
-    }
-    int interruptsSeen = 0;
+// Converts until every file is done, or after a stop request until every running
+// encoder has finished its file.
+void convertFiles(Run* run) {
     double lastDraw = 0.0;
     for (;;) {
-        const int interrupts = interruptCount();
-        if (interrupts != interruptsSeen) {
-            int running = 0;
-            for (Lane& lane : lanes) {
-                stopLane(&lane);
-                running += lane.file != nullptr;
-            }
-            showMessage(run->display, interruptsSeen == 0
+        if (takeStopRequest() != 0) {
+            const int running = stopQueue(run->queue);
+            showMessage(run->display, run->stops++ == 0
                                           ? "Stopping: " + std::to_string(running) +
                                                 " running files finish what they have written."
                                           : "Still waiting for " + std::to_string(running) +
                                                 " files to be finished; no file is lost.");
-            interruptsSeen = interrupts;
         }
-        if (interrupts == 0) {
+        if (run->stops == 0) {
             takeProbes(run, false);
         }
-        int busy = 0;
-        for (Lane& lane : lanes) {
-            if (lane.file != nullptr && pollLane(&lane) == 1) {
-                PlannedFile* file = lane.file;
-                finishLane(&lane);
-                showFileLine(run->display, *file);
-                lastDraw = 0.0;
-            }
-            if (lane.file == nullptr && interrupts == 0) {
-                startNextFile(run, &lane);
-            }
-            busy += lane.file != nullptr;
+        if (finishEndedJobs(run->queue) > 0) {
+            lastDraw = 0.0;
         }
-        if (busy == 0 && (interrupts > 0 || run->next >= run->files.size())) {
+        startQueuedJobs(run->queue);
+        if (queueFinished(run->queue)) {
             break;
         }
         if (nowSeconds() - lastDraw > kRedrawSeconds) {
-            showLive(run->display, run->files, lanes.data(), int(lanes.size()), int(run->probed));
+            showQueueProgress(run->queue);
+            showLive(run->display, run->files, int(run->probed));
             lastDraw = nowSeconds();
         }
-        // With every lane idle the next probe outcome is awaited; its look waits 1 ms.
-        if (busy > 0) {
-            waitForLanes(lanes.data(), int(lanes.size()),
-                         run->probed < run->files.size() ? 5 : kWaitMilliseconds);
-        }
+        // With no encoder running this returns at once: the next probe outcome is awaited
+        // by its own look, which waits 1 ms.
+        waitForQueue(run->queue, run->probed < run->files.size() ? kProbingWaitMilliseconds
+                                                                 : kWaitMilliseconds);
     }
     clearLive(run->display);
-    for (Lane& lane : lanes) {
-        releaseConversionRun(&lane.run);
-    }
-    return interruptsSeen > 0;
 }
 
 } // namespace
@@ -210,7 +232,7 @@ int runConversion(const CliOptions& options, const char* toolFolder) {
     for (const SourceProblem& problem : walk.problems) {
         showProblem(&display, problem);
     }
-    watchInterrupts();
+    watchStopRequests();
 
     std::vector<PlannedFile> files(sources.size());
     std::vector<const char*> paths;
@@ -225,14 +247,23 @@ int runConversion(const CliOptions& options, const char* toolFolder) {
         std::fprintf(stderr, "nemarro-cli: out of memory\n");
         return kExitSomeFailed;
     }
-    bool interrupted = false;
+    CliView view(&run);
+    ConversionQueue queue;
+    QueueOptions queueOptions;
+    queueOptions.lanes = options.jobs;
+    queueOptions.createFolders = true; // the tree below each given folder is recreated
+    queueOptions.goOnAtRefusedFolder = true;
+    initConversionQueue(&queue, queueOptions, &view);
+    setQueueProgram(&queue, toolFolder, "cv.dat");
+    run.queue = &queue;
     if (options.dryRun) {
         dryRun(&run);
-        interrupted = interruptCount() > 0;
     } else {
-        interrupted = convertFiles(&run, toolPath(toolFolder, "cv.dat"));
+        convertFiles(&run);
     }
+    releaseConversionQueue(&queue);
     releaseProbeAhead(run.ahead);
+    const bool interrupted = run.stops > 0;
     showSummary(&display, files, interrupted);
     int status = walk.problems.empty() ? kExitConverted : kExitSomeFailed;
     for (PlannedFile& file : files) {

@@ -1,10 +1,9 @@
 // Printing the run: the finished files' lines, the live lines and bar, the summary.
 #include "run_display.h"
 
+#include "console_terminal.h"
+#include "conversion_job.h"
 #include "run_events.h"
-
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -52,9 +51,12 @@ std::string fitted(const std::string& head, const std::string& path, int width) 
     return head + "..." + path.substr(path.size() - (room - 3));
 }
 
+double shownPercent(const PlannedFile& file) {
+    return std::clamp(double(file.percent), 0.0, 100.0);
+}
+
 // Seconds of sound done and in all, over every file that is or was to be converted.
-void durations(const std::vector<PlannedFile>& files, const Lane* lanes, int laneCount,
-               double* done, double* total) {
+void durations(const std::vector<PlannedFile>& files, double* done, double* total) {
     *done = 0.0;
     *total = 0.0;
     for (const PlannedFile& file : files) {
@@ -63,14 +65,10 @@ void durations(const std::vector<PlannedFile>& files, const Lane* lanes, int lan
         }
         const double length = file.job->trimEnd - file.job->trimStart;
         *total += length;
-        if (file.state != FileState::Waiting && file.state != FileState::Running) {
+        if (file.state == FileState::Running) {
+            *done += shownPercent(file) / 100.0 * length;
+        } else if (file.state != FileState::Waiting) {
             *done += length;
-        }
-    }
-    for (int i = 0; i < laneCount; ++i) {
-        if (lanes[i].file != nullptr) {
-            const double length = lanes[i].file->job->trimEnd - lanes[i].file->job->trimStart;
-            *done += std::clamp(lanePercent(&lanes[i]), 0.0, 100.0) / 100.0 * length;
         }
     }
 }
@@ -86,11 +84,11 @@ void initRunDisplay(RunDisplay* display, bool quiet, bool dryRun, bool json) {
     display->quiet = quiet;
     display->dryRun = dryRun;
     display->json = json;
-    const int terminal = fileno(display->out);
-    display->live = !quiet && isatty(terminal) == 1;
-    winsize size = {};
-    if (display->live && ioctl(terminal, TIOCGWINSZ, &size) == 0 && size.ws_col > 20) {
-        display->width = size.ws_col;
+    // With --json the live lines are off: the finished files' lines go to stderr.
+    display->live = !quiet && !json && standardOutputIsTerminal();
+    const int columns = display->live ? terminalColumns() : 0;
+    if (columns > 20) {
+        display->width = columns;
     }
     display->startSeconds = nowSeconds();
 }
@@ -160,8 +158,7 @@ void showMessage(RunDisplay* display, const std::string& text) {
     std::fflush(display->out);
 }
 
-void showLive(RunDisplay* display, const std::vector<PlannedFile>& files, const Lane* lanes,
-              int laneCount, int probed) {
+void showLive(RunDisplay* display, const std::vector<PlannedFile>& files, int probed) {
     if (!display->live) {
         return;
     }
@@ -175,18 +172,17 @@ void showLive(RunDisplay* display, const std::vector<PlannedFile>& files, const 
         finished += file.state == FileState::Converted || file.state == FileState::Failed ||
                     file.state == FileState::Stopped;
     }
-    for (int i = 0; i < laneCount; ++i) {
-        if (lanes[i].file != nullptr) {
+    for (const PlannedFile& file : files) {
+        if (file.state == FileState::Running) {
             char head[16];
-            std::snprintf(head, sizeof head, "%5.1f%%  ",
-                          std::clamp(lanePercent(&lanes[i]), 0.0, 100.0));
-            block += fitted(head, lanes[i].file->path, display->width) + "\n";
+            std::snprintf(head, sizeof head, "%5.1f%%  ", shownPercent(file));
+            block += fitted(head, file.path, display->width) + "\n";
             ++lines;
         }
     }
     double done = 0.0;
     double total = 0.0;
-    durations(files, lanes, laneCount, &done, &total);
+    durations(files, &done, &total);
     const double share = total > 0.0 ? std::clamp(done / total, 0.0, 1.0) : 0.0;
     const double elapsed = nowSeconds() - display->startSeconds;
     const int filled = int(share * kBarWidth);

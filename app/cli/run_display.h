@@ -4,7 +4,7 @@
 // those lines go to standard error, and standard output carries the JSON lines alone.
 #pragma once
 
-#include "conversion_lanes.h"
+#include "planned_file.h"
 #include "source_files.h"
 
 #include <cstdio>
@@ -24,8 +24,8 @@ struct RunDisplay {
     int unreadableFolders = 0;
 };
 
-// Sets the display up for stdout, or stderr with `json` (live when it is a terminal and
-// not quiet).
+// Sets the display up for stdout (live when it is a terminal and not quiet), or with
+// `json` for plain lines on stderr.
 void initRunDisplay(RunDisplay* display, bool quiet, bool dryRun, bool json);
 // Seconds on a steady clock.
 double nowSeconds();
@@ -35,11 +35,10 @@ void showFileLine(RunDisplay* display, const PlannedFile& file);
 void showProblem(RunDisplay* display, const SourceProblem& problem);
 // A line of its own above the live lines ("Stopping: ...").
 void showMessage(RunDisplay* display, const std::string& text);
-// Redraws the live lines: one per busy lane, then the bar over every file to convert.
+// Redraws the live lines: one per running file, then the bar over every file to convert.
 // While files are still being read (`probed` of them so far), the bar says so and its
 // share counts the files read.
-void showLive(RunDisplay* display, const std::vector<PlannedFile>& files, const Lane* lanes,
-              int laneCount, int probed);
+void showLive(RunDisplay* display, const std::vector<PlannedFile>& files, int probed);
 // Removes the live lines.
 void clearLive(RunDisplay* display);
 // The closing summary: converted, failed (each with its reason), stopped and skipped.

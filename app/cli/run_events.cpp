@@ -1,6 +1,7 @@
 // Composing --json's lines from the files' states.
 #include "run_events.h"
 
+#include "conversion_job.h"
 #include "json_line.h"
 
 #include <cmath>

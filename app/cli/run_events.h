@@ -3,7 +3,7 @@
 // the counts. The man page lists the fields.
 #pragma once
 
-#include "conversion_lanes.h"
+#include "planned_file.h"
 #include "source_files.h"
 
 #include <string>

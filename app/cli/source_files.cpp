@@ -209,14 +209,3 @@ std::string problemText(const SourceProblem& problem) {
     return problem.unreadableFolder ? "cannot read folder " + problem.path + ": " + problem.reason
                                     : "no such file or folder: " + problem.path;
 }
-
-std::string outputFolderFor(const std::string& outputFolder, const SourceFile& source) {
-    if (outputFolder.empty() || source.relativeFolder.empty()) {
-        return outputFolder;
-    }
-    std::string folder = outputFolder;
-    if (folder.back() != '/') {
-        folder += '/';
-    }
-    return folder + source.relativeFolder;
-}

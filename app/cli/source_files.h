@@ -49,7 +49,3 @@ std::string problemText(const SourceProblem& problem);
 // folder is entered. False, with `error` naming it, when a command-line argument names
 // nothing: then nothing should run.
 bool collectSourceFiles(const SourceRequest& request, SourceWalk* walk, std::string* error);
-
-// The folder an output goes to: "" (beside its source) without an output folder, else the
-// output folder with the source's relative folder below it.
-std::string outputFolderFor(const std::string& outputFolder, const SourceFile& source);

@@ -1,6 +1,6 @@
 // The window's conversion loop against the fake encoder: Start and a whole run with its
 // live percentage and slider, Stop, the close request, and the error box of an output
-// folder that cannot be written. The run's verdicts are the engine's (conversion_run_test).
+// folder that cannot be written. The run's verdicts are the engine's (conversion_queue_test).
 #include "window_fixture.h"
 
 #include "bitmap_slider.h"

@@ -201,7 +201,7 @@ TEST_F(DestinationTest, BrowseDoesNothingWhileConvertingButAListedFolderApplies)
     pick(2);
     const QString first = selected();
 
-    // Which files the later jobs go to is the engine's test (conversion_run_test).
+    // Which files the later jobs go to is the engine's test (conversion_queue_test).
     encoderScript("out size= 1kB time=100.00 bitrate=1\\r\nsleep 300\n");
     button(CMainDlg::IDC_START)->click();
     ASSERT_EQ(window().conversionState(), ConversionState::Converting);

@@ -3,10 +3,10 @@
 #include "encoder_command_line.h"
 
 #include "catalogue.h"
-#include "output_claims.h"
+#include "fake_support.h"
+#include "output_name.h"
 #include "path_exists.h"
 #include "path_separator.h"
-#include "fake_support.h"
 #include "test_profiles.h"
 
 #include <gtest/gtest.h>
@@ -60,8 +60,8 @@ TEST(VideoArgs, OptionsInOrderAndAutoLeftOut) {
     ConversionProfile all = videoProfile("mpeg4", "320x240\0", "768K\0", "25\0", "4:3\0");
     ASSERT_EQ(buildVideoArgs(selectedVideoCodec(all), args), kBuildDone);
     EXPECT_STREQ(args, "-vcodec mpeg4 -s 320x240 -b 768K -r 25 -aspect 4:3 ");
-    ConversionProfile none = videoProfile("dvvideo -target pal-dv", "Auto\0", "Auto\0", "Auto\0",
-                                          "Auto\0");
+    ConversionProfile none =
+        videoProfile("dvvideo -target pal-dv", "Auto\0", "Auto\0", "Auto\0", "Auto\0");
     ASSERT_EQ(buildVideoArgs(selectedVideoCodec(none), args), kBuildDone);
     EXPECT_STREQ(args, "-vcodec dvvideo -target pal-dv ");
 }
@@ -151,6 +151,19 @@ TEST_F(CommandLineTest, DestinationFolderGetsOneSeparatorMore) {
     EXPECT_STREQ(out, "/In/");
 }
 
+TEST(MirroredOutputFolder, DropsTheRootsTrailingSeparatorsAndAddsTheFolderBelow) {
+    char folder[kPathSize];
+    const char* const cases[][3] = {{"out/", "", "out"},
+                                    {"out//", "A/B", "out" NEMARRO_PATH_SEPARATOR "A/B"},
+                                    {"/", "A", "/A"},
+                                    {"", "A", ""},
+                                    {"out", "A", "out" NEMARRO_PATH_SEPARATOR "A"}};
+    for (const auto& c : cases) {
+        ASSERT_EQ(mirroredOutputFolder(folder, c[0], c[1]), 0);
+        EXPECT_EQ(std::string(folder), c[2]) << c[0] << " + " << c[1];
+    }
+}
+
 TEST_F(CommandLineTest, TakenNamesGetTheFirstFreeCounterFromZero) {
     job(m_temp.file("song.wma"));
     writeFile(m_temp.file("song.mp3"), "");
@@ -198,21 +211,26 @@ TEST(UniqueOutputName, AddsTheMissingSeparatorAndCountsWithoutLimit) {
     EXPECT_EQ(std::string(folder), temp.path() + NEMARRO_PATH_SEPARATOR);
     EXPECT_STREQ(baseName, "a(12)");
 
-    // Names claimed by runs going on at once (or planned by a dry run over a library, so
-    // many more than the lanes) are taken too, until given up.
+    // Names claimed by the runs of one queue going on at once (or planned by its dry run
+    // over a library, so many more than the lanes) are taken too, until given up; another
+    // queue's claims are not.
+    OutputClaims claims;
     std::vector<std::string> claimed;
     for (int i = 12; i < 112; ++i) {
         claimed.push_back(std::string(folder) + "a(" + std::to_string(i) + ").wav");
-        ASSERT_EQ(claimOutputPath(claimed.back().c_str()), 0);
+        claimOutputPath(&claims, claimed.back().c_str());
     }
     std::snprintf(baseName, sizeof baseName, "a");
-    ASSERT_EQ(uniqueOutputName(baseName, folder, ".wav"), kBuildDone);
+    ASSERT_EQ(uniqueOutputName(baseName, folder, ".wav", &claims), kBuildDone);
     EXPECT_STREQ(baseName, "a(112)");
-    for (const std::string& path : claimed) {
-        releaseOutputPath(path.c_str());
-    }
     std::snprintf(baseName, sizeof baseName, "a");
     ASSERT_EQ(uniqueOutputName(baseName, folder, ".wav"), kBuildDone);
+    EXPECT_STREQ(baseName, "a(12)");
+    for (const std::string& path : claimed) {
+        releaseOutputPath(&claims, path.c_str());
+    }
+    std::snprintf(baseName, sizeof baseName, "a");
+    ASSERT_EQ(uniqueOutputName(baseName, folder, ".wav", &claims), kBuildDone);
     EXPECT_STREQ(baseName, "a(12)");
 }
 

@@ -34,7 +34,7 @@ std::string lastCompleteLine(const std::string& text) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    EncoderProgress progress = {0, nullptr, nullptr, nullptr, 0.0, nullptr};
+    EncoderProgress progress = {0, nullptr, nullptr, nullptr, 0.0, nullptr, nullptr};
     ToolProcess tool{};
     tool.context = &progress;
     tool.handlers = &kEncoderHandlers;

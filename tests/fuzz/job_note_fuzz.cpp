@@ -17,7 +17,7 @@ namespace {
 void noteOfRun(const std::uint8_t* data, std::size_t size, std::size_t maxPiece,
                ConversionJob* job) {
     JobNoteReader reader;
-    EncoderProgress progress = {0, nullptr, nullptr, job, 0.0, &reader};
+    EncoderProgress progress = {0, nullptr, nullptr, job, 0.0, &reader, nullptr};
     ToolProcess tool{};
     tool.context = &progress;
     tool.handlers = &kEncoderHandlers;
@@ -36,7 +36,8 @@ void noteOfRun(const std::uint8_t* data, std::size_t size, std::size_t maxPiece,
     tool.endedBySignal = ending % 5 == 1;
     // Not the progress read: which line was last at a read depends on how reads fell.
     const double percent = (ending & 0x40) != 0 ? 100.0 : 42.5;
-    const JobVerdict verdict = judgeEncoderRun(job, tool, percent, ending & 1);
+    const JobVerdict verdict =
+        judgeEncoderRun(job, tool, percent, ending & 1, (ending & 0x80) != 0);
     finishJobNote(verdict, &reader, "/App/cv.dat");
 }
 

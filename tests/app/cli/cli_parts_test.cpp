@@ -13,8 +13,10 @@
 #include <cmath>
 #include <filesystem>
 #include <set>
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -34,7 +36,8 @@ protected:
         for (const char* name : {"lib/a.flac", "lib/A/b.flac", "lib/A/B/c.flac", "lib/mp3/a.mp3",
                                  "lib/.nemarro/manifest", "other/d.flac"})
             put(name);
-        fs::create_directory_symlink(m_scratch.file("other"), m_scratch.file("lib/link"));
+        std::error_code error; // Windows makes links only for the privileged: then none
+        fs::create_directory_symlink(m_scratch.file("other"), m_scratch.file("lib/link"), error);
     }
     void put(const std::string& name) {
         fs::create_directories(fs::path(m_scratch.file(name)).parent_path());
@@ -80,6 +83,7 @@ TEST_F(SourceWalkTest, ListedPathsShareOneTree) {
               (std::multiset<std::string>{"lib/A/B|lib/A/B/c.flac", "other|other/d.flac"}));
 }
 
+#ifndef _WIN32
 // A folder that cannot be read is named; what can be read is walked. Root reads every
 // folder, so the walk runs as nobody in a child.
 TEST_F(SourceWalkTest, AnUnreadableFolderIsNamed) {
@@ -109,6 +113,8 @@ TEST_F(SourceWalkTest, AnUnreadableFolderIsNamed) {
         said,
         ("2 cannot read folder " + m_scratch.file("lib/A") + ": Permission denied\n").c_str());
 }
+
+#endif
 
 TEST(FileListTest, SplitsAtTheSeparatorOnly) {
     EXPECT_EQ(splitFileList("a.flac\n\n b c.flac \nlast", '\n'),

@@ -31,13 +31,18 @@ void makeTone(const std::string& path, int seconds, int rate = 44100) {
         << output;
 }
 
-double durationOf(const std::string& path) {
+// What ffprobe says of `entries` ("format=duration"), as "value,value".
+std::string probed(const std::string& path, const std::string& entries) {
     std::string output;
-    if (runProgram({findProgramOnPath("ffprobe"), "-v", "error", "-show_entries", "format=duration",
-                    "-of", "csv=p=0", path},
+    if (runProgram({findProgramOnPath("ffprobe"), "-v", "error", "-show_entries", entries, "-of",
+                    "csv=p=0", path},
                    output) != 0)
-        return -1;
-    return std::atof(output.c_str());
+        return "-1";
+    return output.substr(0, output.find_last_not_of("\n") + 1);
+}
+
+double durationOf(const std::string& path) {
+    return std::atof(probed(path, "format=duration").c_str());
 }
 
 // Every file below `folder`, relative to it.
@@ -53,7 +58,8 @@ std::set<std::string> filesBelow(const std::string& folder) {
 class CliTest : public testing::Test {
 protected:
     // lib/A/B/one.wav, lib/A/two.wav and lib/C/two.wav with sound; a cover, a cue sheet, a
-    // log and an empty "wav" beside them.
+    // log and an empty "wav" beside them. Outside lib, a FLAC cut in half: its header
+    // promises 4 s.
     static void SetUpTestSuite() {
         s_library = new ScratchFolder;
         makeTone(s_library->file("lib/A/B/one.wav"), 2);
@@ -65,6 +71,9 @@ protected:
                                                    s_library->file("lib/none.wav") + "\n");
         writeFile(s_library->file("list0"), s_library->file("nl/new\nline.wav") + '\0' +
                                                 s_library->file("lib/A/two.wav") + '\0');
+        makeTone(s_library->file("cut/whole.flac"), 4);
+        const std::string whole = readFile(s_library->file("cut/whole.flac"));
+        writeFile(s_library->file("cut/half.flac"), whole.substr(0, whole.size() / 2));
         for (const char* name : {"lib/A/cover.jpg", "lib/A/album.cue", "lib/rip.log"})
             writeFile(s_library->file(name), "FILE \"one.wav\" WAVE\n");
         writeFile(s_library->file("lib/A/empty.wav"), "");
@@ -124,6 +133,7 @@ struct RunCase {
     int status;
     std::set<std::string> outputs; // every file in OUT afterwards
     const char* said;              // in the program's output
+    const char* stream = nullptr;  // the first output's "sample rate,channels"
 };
 
 void PrintTo(const RunCase& c, std::ostream* os) {
@@ -143,6 +153,10 @@ TEST_P(CliRuns, LeaveTheFilesTheySay) {
     EXPECT_NE(m_output.find(c.said), std::string::npos) << m_output;
     for (const std::string& name : c.existing)
         EXPECT_EQ(readFile(out() + "/" + name), "mine") << name;
+    if (c.stream != nullptr) {
+        EXPECT_EQ(probed(out() + "/" + *c.outputs.begin(), "stream=sample_rate,channels"),
+                  c.stream);
+    }
     for (const std::string& name : c.outputs) {
         if (std::find(c.existing.begin(), c.existing.end(), name) == c.existing.end()) {
             EXPECT_GT(durationOf(out() + "/" + name), 0.5) << name;
@@ -171,13 +185,6 @@ INSTANTIATE_TEST_SUITE_P(
                 0,
                 {"B/one.mp3", "two.mp3"},
                 "two.wav (its output exists)"},
-        // Two files converted at once onto one name: the second lane must not take it too.
-        RunCase{"LanesNeverShareAName",
-                {"-j", "2", "-o", "OUT", "LIB/A/two.wav", "LIB/C/two.wav"},
-                {},
-                0,
-                {"two.mp3", "two(0).mp3"},
-                "2 converted"},
         // A folder and a file inside it make one job; the folder keeps its tree.
         RunCase{"WalkedOnce",
                 {"-o", "OUT", "LIB/A/two.wav", "LIB/A", "LIB/A/B"},
@@ -204,7 +211,16 @@ INSTANTIATE_TEST_SUITE_P(
                 {},
                 0,
                 {"two.flac"},
-                "1 converted"},
+                "1 converted",
+                "22050,1"},
+        // The encoder ends cleanly at half the promised length: no stop was asked, so the
+        // file failed.
+        RunCase{"ShortOfItsHeaderFails",
+                {"-o", "OUT", "LIB/../cut/half.flac"},
+                {},
+                1,
+                {"half.mp3"},
+                "0 converted, 1 failed"},
         RunCase{"RefusedOverrideWritesNothing",
                 {"-b", "999K", "-o", "OUT", "LIB"},
                 {},
