@@ -10,6 +10,11 @@
 #include <cstring>
 
 namespace {
+
+// The output's name before any counter: the one a front end chose, else the source's.
+const char* outputStem(const ConversionJob& job) {
+    return job.namedBaseName[0] != '\0' ? job.namedBaseName : job.sourceBaseName;
+}
 constexpr std::size_t kRangePartSize = 64;
 #ifndef _WIN32
 // Here the line holds the longest program path, source, output path and option parts.
@@ -125,7 +130,7 @@ int buildOutputPath(ConversionJob* job, char* path, const OutputClaims* claims) 
     char folder[kPathSize];
     char baseName[kPathSize];
     if (extension == nullptr || outputFolder(*job, folder) != kBuildDone ||
-        copyText(baseName, sizeof baseName, job->sourceBaseName) != 0 ||
+        copyText(baseName, sizeof baseName, outputStem(*job)) != 0 ||
         uniqueOutputName(baseName, folder, extension, claims) != kBuildDone ||
         composeOutputPath(path, folder, baseName, extension) != 0 ||
         setJobOutputBaseName(job, baseName) != 0) {
@@ -154,8 +159,8 @@ int sourceOutputPath(const ConversionJob& job, char* path) {
     if (extension == nullptr || outputFolder(job, folder) != kBuildDone) {
         return kBuildRefused;
     }
-    return composeOutputPath(path, folder, job.sourceBaseName, extension) == 0 ? kBuildDone
-                                                                               : kBuildRefused;
+    return composeOutputPath(path, folder, outputStem(job), extension) == 0 ? kBuildDone
+                                                                            : kBuildRefused;
 }
 
 namespace {

@@ -16,6 +16,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <map>
 
 static_assert(kMaxJobs <= kMaxLanes, "every job of -j gets a lane of its own");
 
@@ -44,13 +46,47 @@ struct Run {
     ConversionQueue* queue = nullptr;
     std::size_t probed = 0; // files whose probe outcome has been taken, from the first
     int stops = 0;          // stop requests so far
+    std::map<std::string, NameRules> nameRules = {}; // of each folder --name writes below
 };
+
+// The tags the prober read, for --name.
+TagValues tagValuesOf(const ProbeOutcome&) {
+    return TagValues{};
+}
+
+// The job's output folder: the source's tree below -o, or with --name the folders the
+// pattern makes of the tags below -o (or below the source's own folder), the job then
+// named by the pattern's last part. False when a path does not fit.
+bool placeOutput(Run* run, const SourceFile& source, const TagValues& tags, ConversionJob* job) {
+    char folder[kPathSize];
+    const CliOptions& options = run->options;
+    if (!options.named) {
+        return mirroredOutputFolder(folder, options.outputFolder.c_str(),
+                                    source.relativeFolder.c_str()) == 0 &&
+               setJobDestination(job, folder) == 0;
+    }
+    std::string root = options.outputFolder;
+    if (root.empty()) {
+        root = std::filesystem::path(source.path).parent_path().string();
+        root = root.empty() ? "." : root;
+    }
+    auto rules = run->nameRules.find(root);
+    if (rules == run->nameRules.end()) {
+        rules = run->nameRules.emplace(root, nameRulesFor(root)).first;
+    }
+    const std::string named =
+        expandNamePattern(options.namePattern, tags, job->sourceBaseName, rules->second);
+    const std::size_t slash = named.rfind('/');
+    const std::string below = slash == std::string::npos ? "" : named.substr(0, slash);
+    return mirroredOutputFolder(folder, root.c_str(), below.c_str()) == 0 &&
+           setJobDestination(job, folder) == 0 &&
+           setJobNamedBaseName(job, named.c_str() + (slash + 1)) == 0;
+}
 
 // Turns a probe's outcome into the file's starting state and, for media with sound, a job
 // handed to the queue.
 void planFile(Run* run, std::size_t index, const ProbeOutcome& outcome) {
     PlannedFile* file = &run->files[index];
-    char folder[kPathSize];
     if (outcome.result == kProbeNotStarted) {
         file->state = FileState::Failed;
         file->failure = "the prober " + run->prober + " could not be started";
@@ -67,9 +103,7 @@ void planFile(Run* run, std::size_t index, const ProbeOutcome& outcome) {
     } else {
         file->job = createJob(file->path.c_str(), outcome.duration, run->options.profile);
         if (file->job == nullptr ||
-            mirroredOutputFolder(folder, run->options.outputFolder.c_str(),
-                                 run->sources[index].relativeFolder.c_str()) != 0 ||
-            setJobDestination(file->job, folder) != 0) {
+            !placeOutput(run, run->sources[index], tagValuesOf(outcome), file->job)) {
             file->state = FileState::Failed;
             file->failure = "the path or its output folder is too long";
         } else {

@@ -206,6 +206,16 @@ INSTANTIATE_TEST_SUITE_P(
                 0,
                 {"nl/new\nline.mp3", "lib/A/two.mp3"},
                 "2 converted"},
+        // Untagged files take their own names and "Unknown ..." folders; two that name one
+        // output both keep theirs.
+        RunCase{"NamedUntaggedKeepsBoth",
+                {"--name", "{albumartist}/{album}/{track:02} - {title}", "-o", "OUT",
+                 "LIB/A/two.wav", "LIB/C/two.wav"},
+                {},
+                0,
+                {"Unknown Artist/Unknown Album/00 - two.mp3",
+                 "Unknown Artist/Unknown Album/00 - two(0).mp3"},
+                "2 converted"},
         RunCase{"OverrideAndNumberedProfile",
                 {"-p", "147", "-r", "22050", "-c", "mono", "-o", "OUT", "LIB/A/two.wav"},
                 {},
