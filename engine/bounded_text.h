@@ -11,8 +11,8 @@
 #define NEMARRO_PRINTF_FORMAT(formatIndex, firstArgument)
 #endif
 
-// snprintf into `buffer`, numbers with a decimal point in any locale; returns 0, or -1 when the text does not fit (the buffer then
-// holds the empty text, never a cut one).
+// snprintf into `buffer`, numbers with a decimal point in any locale; returns 0, or -1 when the
+// text does not fit (the buffer then holds the empty text, never a cut one).
 int formatText(char* buffer, std::size_t size, const char* format, ...) NEMARRO_PRINTF_FORMAT(3, 4);
 
 // Appends the formatted text behind what `buffer` holds; returns 0, or -1 when it does
@@ -22,7 +22,8 @@ int appendText(char* buffer, std::size_t size, const char* format, ...) NEMARRO_
 // Copies `text` whole; returns 0, or -1 when it does not fit (the buffer keeps its text).
 int copyText(char* buffer, std::size_t size, const char* text);
 
-// True when `text` holds a double quote, which no quoting on the command line can carry.
+// True when `text` holds a double quote, which an option part of a line, standing bare,
+// cannot hold.
 bool hasDoubleQuote(const char* text);
 
 // The decimal number at the start of `text`, read like strtod in the C locale whatever

@@ -1,8 +1,9 @@
 // The encoder's command line for one job. Every part is composed into its fixed buffer;
-// a part that does not fit, or a path that could not be quoted, refuses the whole line.
+// a part that does not fit, or a path the platform cannot quote, refuses the whole line.
 #include "encoder_command_line.h"
 
 #include "bounded_text.h"
+#include "command_line_split.h"
 #include "output_name.h"
 #include "path_separator.h"
 
@@ -217,17 +218,35 @@ int buildEncoderCommandLine(const char* programPath, ConversionJob* job, char* c
         buildOutputPath(job, outputPath, claims) != kBuildDone) {
         return kBuildRefused;
     }
-    // Double quotes group arguments; one inside a part would regroup the whole line.
-    const char* parts[] = {programPath, seekPart,  job->sourcePath, durationPart,
-                           videoPart,   audioPart, outputPath};
-    for (const char* part : parts) {
+    // The paths are quoted (a double quote inside escaped where the platform can carry
+    // one); the option parts stand bare, so a double quote there would regroup the line.
+    for (const char* part : {seekPart, durationPart, videoPart, audioPart}) {
         if (hasDoubleQuote(part)) {
             return kBuildRefused;
         }
     }
-    char line[kCommandLineSize];
-    if (formatText(line, sizeof line, "\"%s\" %s-i \"%s\" %s-y %s%s\"%s\"", programPath, seekPart,
-                   job->sourcePath, durationPart, videoPart, audioPart, outputPath) != 0) {
+    char line[kCommandLineSize] = "";
+    if (appendQuotedArgument(line, sizeof line, programPath) != 0 ||
+        appendText(line, sizeof line, " %s-i ", seekPart) != 0 ||
+        appendQuotedArgument(line, sizeof line, job->sourcePath) != 0 ||
+        appendText(line, sizeof line, " %s-y %s%s", durationPart, videoPart, audioPart) != 0 ||
+        appendQuotedArgument(line, sizeof line, outputPath) != 0) {
+        return kBuildRefused;
+    }
+    std::memcpy(commandLine, line, kCommandLineSize);
+    return kBuildDone;
+}
+
+int buildRetagCommandLine(const char* programPath, const char* soundPath, const char* tagsPath,
+                          const char* newPath, char* commandLine) {
+    char line[kCommandLineSize] = "";
+    if (appendQuotedArgument(line, sizeof line, programPath) != 0 ||
+        appendText(line, sizeof line, " -i ") != 0 ||
+        appendQuotedArgument(line, sizeof line, soundPath) != 0 ||
+        appendText(line, sizeof line, " -i ") != 0 ||
+        appendQuotedArgument(line, sizeof line, tagsPath) != 0 ||
+        appendText(line, sizeof line, "  -vn -y -acodec copy ") != 0 ||
+        appendQuotedArgument(line, sizeof line, newPath) != 0) {
         return kBuildRefused;
     }
     std::memcpy(commandLine, line, kCommandLineSize);

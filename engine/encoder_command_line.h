@@ -15,9 +15,9 @@ inline constexpr std::size_t kArgsSize = 512; // audio part, video part
 // Results of the builders.
 inline constexpr int kBuildDone = 0;
 inline constexpr int kBuildNoJob = -1;
-// A text does not fit its buffer, a path holds a double quote (it could not be quoted),
-// or a selected index names no entry of its list. Nothing usable is produced: a cut
-// output path could name another existing file, which "-y" would overwrite.
+// A text does not fit its buffer, a path holds a double quote where the platform cannot
+// carry one (Windows), or a selected index names no entry of its list. Nothing usable is produced:
+// a cut output path could name another existing file, which "-y" would overwrite.
 inline constexpr int kBuildRefused = -2;
 
 // "-acodec %s " then "-ab", "-ar", "-ac" options unless their entry is "Auto".
@@ -45,8 +45,17 @@ int lastOutputPath(const ConversionJob& job, char* path /* kPathSize */);
 // before).
 int sourceOutputPath(const ConversionJob& job, char* path /* kPathSize */);
 // "\"%s\" %s-i \"%s\" %s-y %s%s\"%s\"" with the program path, seek part, source path,
-// duration part, video part, audio part and output path. kBuildNoJob without a job;
+// duration part, video part, audio part and output path, each path quoted by
+// appendQuotedArgument (a double quote inside it escaped on POSIX). kBuildNoJob without a job;
 // on any result but kBuildDone the line is left as it was.
 int buildEncoderCommandLine(const char* programPath, ConversionJob* job,
                             char* commandLine /* kCommandLineSize */,
                             const OutputClaims* claims = nullptr);
+
+// The encoder's line for a re-tag (cv.dat takes the tags and cover of its second input):
+// "\"%s\" -i \"%s\" -i \"%s\"  -vn -y -acodec copy \"%s\"" with the program path, the
+// file whose sound is copied, the file whose tags it takes, and the file to write; each
+// path quoted by appendQuotedArgument. kBuildDone, or kBuildRefused when it does not fit
+// (the line is then left as it was).
+int buildRetagCommandLine(const char* programPath, const char* soundPath, const char* tagsPath,
+                          const char* newPath, char* commandLine /* kCommandLineSize */);

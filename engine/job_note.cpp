@@ -2,6 +2,7 @@
 #include "job_note.h"
 
 #include "bounded_text.h"
+#include "command_line_split.h"
 #include "encoder_command_line.h"
 #include "program_file.h"
 
@@ -53,8 +54,8 @@ void describeVerdict(const JobVerdict& verdict, const char* programPath, char* l
         copyText(line, size, "the encoder wrote no output file, or an empty one");
         break;
     case JobOutcome::CommandRefused:
-        if (hasDoubleQuote(verdict.job->sourcePath) ||
-            hasDoubleQuote(verdict.job->destinationFolder))
+        if (!commandLineCanCarry(verdict.job->sourcePath) ||
+            !commandLineCanCarry(verdict.job->destinationFolder))
             copyText(line, size,
                      "refused: a path holds a double quote, which the "
                      "encoder's command line cannot carry");

@@ -3,13 +3,14 @@
 
 #include "bounded_text.h"
 #include "catalogue.h"
+#include "command_line_split.h"
 #include "job_list.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
-MediaInfo g_mediaInfo = {"", nullptr, 0, 0, 0.0, false};
+MediaInfo g_mediaInfo = {};
 const ToolHandlers kProbeHandlers = {probePrepare, probeOnOutput, probeFinish};
 ToolProcess g_probeProcess = {"", "", "", kNoProcess, 0, kNoPipe, kNoPipe,
                               &g_mediaInfo, &kProbeHandlers, kExitUnknown, false};
@@ -41,11 +42,13 @@ void releaseOutput(MediaInfo* info) {
 
 int probePrepare(ToolProcess* tool) {
     auto* info = static_cast<MediaInfo*>(tool->context);
-    // The probe line must fit kProbeLineSize, and a quote in a path cannot be carried.
-    char line[kProbeLineSize];
-    if (hasDoubleQuote(tool->programPath) || hasDoubleQuote(info->sourcePath) ||
-        formatText(line, sizeof line, "\"%s\" -show_format -show_streams \"%s\"",
-                   tool->programPath, info->sourcePath) != 0) {
+    // The probe line must fit kProbeLineSize, with both paths quoted for the platform.
+    char line[kProbeLineSize] = "";
+    if (appendQuotedArgument(line, sizeof line, tool->programPath) != 0 ||
+        appendText(line, sizeof line, " -show_format -show_streams %s%s",
+                   (info->asked & kProbeTags) != 0 ? "-show_tags " : "",
+                   (info->asked & kProbeFingerprints) != 0 ? "-show_fingerprints " : "") != 0 ||
+        appendQuotedArgument(line, sizeof line, info->sourcePath) != 0) {
         return kProbeRefused;
     }
     std::memcpy(tool->commandLine, line, sizeof line);
@@ -97,13 +100,18 @@ void probeFinish(ToolProcess* tool) {
         // the key, which only counts at the start of a line.
         const char* audio = findLineStart(info->outputText, "codec_type=audio");
         info->hasAudio = audio != nullptr && (format == nullptr || audio < format);
+        if (info->asked != 0) {
+            readMediaDetails(info->outputText, &info->details);
+        }
     }
     releaseOutput(info);
 }
 
 int startProbe(ToolProcess* tool, MediaInfo* info, const char* path) {
     releaseOutput(info);
-    *info = MediaInfo{"", nullptr, 0, 0, 0.0, false};
+    const unsigned asked = info->asked;
+    *info = MediaInfo{};
+    info->asked = asked;
     // A path no job could hold (an extension longer than its field, say) is not worth
     // a probe: it would be dropped afterwards all the same.
     if (!jobFieldsHold(path) || copyText(info->sourcePath, sizeof info->sourcePath, path) != 0 ||

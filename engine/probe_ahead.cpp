@@ -63,7 +63,7 @@ ProbeAhead* createProbeAhead(const char* programPath, const char* const* paths, 
     }
     for (int i = 0; i < ahead->width; ++i) {
         ProbeSlot* slot = &ahead->slots[i];
-        slot->info = MediaInfo{"", nullptr, 0, 0, 0.0, false};
+        slot->info = MediaInfo{};
         slot->tool.context = &slot->info;
         slot->tool.handlers = &kProbeHandlers;
         slot->result = kProbeNotStarted;
@@ -72,6 +72,12 @@ ProbeAhead* createProbeAhead(const char* programPath, const char* const* paths, 
         copyText(slot->tool.programPath, sizeof slot->tool.programPath, programPath);
     }
     return ahead;
+}
+
+void askProbesFor(ProbeAhead* ahead, unsigned asked) {
+    for (int i = 0; i < ahead->width; ++i) {
+        ahead->slots[i].info.asked = asked;
+    }
 }
 
 void pollProbeAhead(ProbeAhead* ahead) {
@@ -89,7 +95,7 @@ int takeReadyProbe(ProbeAhead* ahead, ProbeOutcome* outcome) {
         return 0;
     }
     *outcome = ProbeOutcome{ahead->paths[ahead->taken], slot->result, slot->info.duration,
-                            slot->info.hasAudio};
+                            slot->info.hasAudio, slot->info.details};
     ++ahead->taken;
     fillSlots(ahead); // the freed slot works while the caller handles this outcome
     return 1;

@@ -15,6 +15,7 @@ struct ProbeOutcome {
     int result;      // kProbeReadable, kProbeNoDuration, kProbeNotStarted or kProbeRefused
     double duration; // seconds; meaningful with kProbeReadable
     bool hasAudio;   // a stream of sound was found
+    MediaDetails details; // what askProbesFor asked for
 };
 
 struct ProbeAhead;
@@ -24,6 +25,9 @@ struct ProbeAhead;
 // `programPath`. nullptr when out of memory. Nothing runs before the first take.
 ProbeAhead* createProbeAhead(const char* programPath, const char* const* paths, int count,
                              int width);
+// Has every probe read `asked` too (kProbeTags, kProbeFingerprints), into each outcome's
+// details. Before the first take.
+void askProbesFor(ProbeAhead* ahead, unsigned asked);
 // Waits for the outcome of the next path in order, keeping up to `width` probers busy
 // meanwhile. Returns 1 with `outcome` filled, or 0 once every path was handed out.
 int takeNextProbe(ProbeAhead* ahead, ProbeOutcome* outcome);

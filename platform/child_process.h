@@ -23,12 +23,12 @@ struct StartedChild {
 };
 
 // Starts the program that the first argument of `commandLine` names. Its arguments are
-// the line as composed: blanks separate, double quotes group (and are removed), nothing
-// else is special. On POSIX the line is split so; on Windows it reaches the program
-// whole and the program's runtime splits it the same way (no quoted argument we compose
-// ends in a backslash). The program runs apart from our terminal or console (its own
-// session; on Windows detached) and receives only its two pipe ends. Returns 1 when it runs, 0 when not (bad line, missing program, no
-// pipes); then nothing stays open and `child` is cleared.
+// the line as composed: blanks separate, double quotes group (and are removed), and
+// backslashes escape a quote (command_line_split.h). On POSIX the line is split so; on
+// Windows it reaches the program whole and the program's runtime splits it by the same
+// rules, which are its own. The program runs apart from our terminal or console (its own
+// session; on Windows detached) and receives only its two pipe ends. Returns 1 when it runs, 0 when
+// not (bad line, missing program, no pipes); then nothing stays open and `child` is cleared.
 int startChild(const char* commandLine, StartedChild* child);
 
 // Starts the program `arguments[0]` names (a path) with exactly these arguments, in the

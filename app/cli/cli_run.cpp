@@ -92,8 +92,7 @@ void planFile(Run* run, std::size_t index, const ProbeOutcome& outcome) {
         file->failure = "the prober " + run->prober + " could not be started";
     } else if (outcome.result == kProbeRefused) {
         file->state = FileState::Failed;
-        file->failure =
-            "the path is too long, or holds a double quote, which a command line cannot carry";
+        file->failure = "the path is too long for the prober's command line";
     } else if (outcome.result != kProbeReadable) {
         file->state = FileState::Skipped;
         file->skipReason = "not media with a length";

@@ -16,11 +16,11 @@
 
 #include <QClipboard>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -301,8 +301,9 @@ TEST_F(RealToolsTest, ATrimmedRangeConvertsWithDecimalPointsUnderACommaLocale) {
     EXPECT_NEAR(probedDuration(probe(m_output.filePath("tone.mp3"))), 1.75, 0.1);
 }
 
-// Ways a row can end without its file, and a value the encoder had to change: the
-// status text stays as specified, the status cell's tooltip says why.
+// Ways a row can end without its file, a value the encoder had to change, and a folder
+// whose name holds a double quote: the status text stays as specified, the status cell's
+// tooltip says why.
 TEST_F(RealToolsTest, TheStatusCellsTooltipSaysWhy) {
     struct Case {
         const char* name;
@@ -324,7 +325,8 @@ TEST_F(RealToolsTest, TheStatusCellsTooltipSaysWhy) {
          "Success!", QStringLiteral("ac3 cannot write 96000 Hz: wrote 48000 Hz")},
         {"ffmpeg failure", [](const QString& source) { QFile::remove(source); }, "Failed!",
          QStringLiteral(": No such file or directory")},
-        {"refused path",
+        // Linux names may hold a double quote: the encoder gets the folder whole.
+        {"folder with a double quote",
          [&](const QString&) {
              setFolderChooser([&](QWidget*, const QString&, QString* folder) {
                  *folder = quoted;
@@ -332,7 +334,7 @@ TEST_F(RealToolsTest, TheStatusCellsTooltipSaysWhy) {
              });
              m_window->button(CMainDlg::IDC_BROWSE)->click();
          },
-         "FATAL!", QStringLiteral("refused: a path holds a double quote")},
+         "Success!", QString()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -349,8 +351,9 @@ TEST_F(RealToolsTest, TheStatusCellsTooltipSaysWhy) {
         EXPECT_EQ(row->text(kColumnStatus), c.status);
         EXPECT_TRUE(row->toolTip(kColumnStatus).contains(c.reason)) << row->toolTip(kColumnStatus).toStdString();
         m_window->copyJobDetails(0);
+        const QString reason = row->toolTip(kColumnStatus);
         EXPECT_EQ(QGuiApplication::clipboard()->text(),
-                  source + "\n" + c.status + "\n" + row->toolTip(kColumnStatus));
+                  source + "\n" + c.status + (reason.isEmpty() ? QString() : "\n" + reason));
         ac3->audioCodecs[0].sampleRateIndex = ac3Rate;
     }
 }

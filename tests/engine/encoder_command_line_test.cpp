@@ -3,6 +3,7 @@
 #include "encoder_command_line.h"
 
 #include "catalogue.h"
+#include "command_line_split.h"
 #include "fake_support.h"
 #include "output_name.h"
 #include "path_exists.h"
@@ -109,6 +110,19 @@ TEST_F(CommandLineTest, WorkedExampleWithTheCatalogueProfile) {
     job("/In/song.wma")->profile = mp3;
     EXPECT_EQ(line(), "\"/App/cv.dat\" -i \"/In/song.wma\"  -vn -y -acodec libmp3lame -ab 128K "
                       "-ar 48000 -ac 2 \"/In/song.mp3\"");
+}
+
+TEST(RetagCommandLine, CopiesTheSoundOfTheFirstInputWithTheTagsOfTheSecond) {
+    char line[kCommandLineSize] = "untouched";
+    ASSERT_EQ(buildRetagCommandLine("/App/cv.dat", "/M/a b.mp3", "/In/a b.flac", "/M/.a.part.mp3", line),
+              kBuildDone);
+    EXPECT_STREQ(line, "\"/App/cv.dat\" -i \"/M/a b.mp3\" -i \"/In/a b.flac\"  -vn -y -acodec copy "
+                       "\"/M/.a.part.mp3\"");
+    const std::string tooLong(kCommandLineSize, 'x');
+    EXPECT_EQ(buildRetagCommandLine("/App/cv.dat", tooLong.c_str(), "/In/a.flac", "/M/a.mp3", line),
+              kBuildRefused);
+    EXPECT_STREQ(line, "\"/App/cv.dat\" -i \"/M/a b.mp3\" -i \"/In/a b.flac\"  -vn -y -acodec copy "
+                       "\"/M/.a.part.mp3\"");
 }
 
 TEST_F(CommandLineTest, NoJobGivesMinusOneAndLeavesTheLine) {
@@ -268,15 +282,22 @@ TEST_F(CommandLineTest, PathsThatWouldNotFitAreRefusedNeverCut) {
               kCommandLineSize > 3 * kPathSize ? kBuildDone : kBuildRefused);
 }
 
-TEST_F(CommandLineTest, PathsWithADoubleQuoteAreRefused) {
-    job("/In/say \"hi\".wma");
-    EXPECT_EQ(refusal(), kBuildRefused);
-    releaseJob(m_job);
-    job("/In/song.wma");
-    copyDestination("/Out\" -f \"x");
-    EXPECT_EQ(refusal(), kBuildRefused);
-    copyDestination("");
-    EXPECT_EQ(refusal("/A\"pp/cv.dat"), kBuildRefused);
+// Any name Linux allows reaches the encoder whole: split back, the line gives the very
+// paths; Windows names cannot hold a double quote, and there such a path is refused.
+TEST_F(CommandLineTest, PathsWithADoubleQuoteOrABackslashReachTheEncoderWhole) {
+    job("/In/The 12\" Mix\\.wma");
+    copyDestination("/Out \\\" -f \"x\\");
+    if (!commandLineCanCarry("\"")) {
+        EXPECT_EQ(refusal(), kBuildRefused);
+        EXPECT_EQ(refusal("/A\"pp/cv.dat"), kBuildRefused);
+        return;
+    }
+    std::vector<std::string> arguments;
+    ASSERT_EQ(splitCommandLine(line("/A\"pp\\/cv.dat").c_str(), &arguments), 0);
+    EXPECT_EQ(arguments, (std::vector<std::string>{
+                             "/A\"pp\\/cv.dat", "-i", "/In/The 12\" Mix\\.wma", "-vn", "-y",
+                             "-acodec", "libmp3lame", "-ab", "128K", "-ar", "48000", "-ac", "2",
+                             "/Out \\\" -f \"x\\/The 12\" Mix\\.mp3"}));
 }
 } // namespace
 

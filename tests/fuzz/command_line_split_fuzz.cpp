@@ -1,9 +1,11 @@
 // The command-line splitter on arbitrary lines: whatever it accepts must come back
-// unchanged when composed again the way our command lines are (each argument quoted).
+// unchanged when composed again the way our command lines are (each argument quoted by
+// appendQuotedArgument, quotes and backslashes inside it escaped).
 #include "command_line_split.h"
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -16,15 +18,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         return 0;
     }
-    std::string composed;
+    // Escaping at most doubles an argument; each adds its two quotes and a blank.
+    std::vector<char> composed(2 * line.size() + 3 * arguments.size() + 1, '\0');
     for (const std::string& argument : arguments) {
-        if (argument.find('"') != std::string::npos) {
+        if (composed[0] != '\0') {
+            std::strcat(composed.data(), " ");
+        }
+        if (appendQuotedArgument(composed.data(), composed.size(), argument.c_str()) != 0) {
             std::abort();
         }
-        composed += (composed.empty() ? "\"" : " \"") + argument + "\"";
     }
     std::vector<std::string> again;
-    if (splitCommandLine(composed.c_str(), &again) != 0 || again != arguments) {
+    if (splitCommandLine(composed.data(), &again) != 0 || again != arguments) {
         std::abort();
     }
     return 0;

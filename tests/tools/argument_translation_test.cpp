@@ -115,6 +115,22 @@ TEST(ArgumentTranslationLine, RangeOptionsAndPathsWithBlanksStayInPlace) {
     EXPECT_EQ(command.outputPath, "/out/my song.mp2");
 }
 
+// A re-tag: the first input's sound copied, the second's tags and (where the container
+// holds one) cover, none of the first input's tags.
+TEST(ArgumentTranslationLine, TwoInputsRetagTheFirstWithTheSecondsTags) {
+    for (const auto& [output, streams] : std::vector<std::pair<std::string, std::string>>{
+             {"new.mp3", "-map 0:a:0 -map 1:v? -map -1:V? -c:v copy"}, {"new.ogg", "-map 0:a:0 -vn"},
+             {"new.aiff", "-map 0:a:0 -map 1:v? -map -1:V? -c:v copy"}}) {
+        FfmpegCommand command;
+        ASSERT_EQ(translateArguments(words("-i old -i src.flac -vn -y -acodec copy " + output), command), "");
+        EXPECT_EQ(joined(command.arguments),
+                  "-hide_banner -i old -i src.flac " + streams +
+                      " -map_metadata 1 -map_metadata:s:a 1:s:a -y -c:a copy " +
+                      (output == "new.aiff" ? "-write_id3v2 1 " : "") + output);
+        EXPECT_EQ(command.outputPath, output);
+    }
+}
+
 TEST(ArgumentTranslationLine, VideoOptionsUseTodaysNamesAndKeepTargetArguments) {
     FfmpegCommand command;
     ASSERT_EQ(translateArguments(words("-i in.avi -y -vcodec libx264 -s 320x240 -b 640K -r 29.97 "

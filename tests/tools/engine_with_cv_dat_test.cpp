@@ -4,8 +4,8 @@
 #include "catalogue.h"
 #include "child_program.h"
 #include "command_line_split.h"
-#include "encoder_command_line.h"
 #include "conversion_run.h"
+#include "encoder_command_line.h"
 #include "encoder_progress.h"
 #include "job_list.h"
 #include "media_probe.h"
@@ -19,8 +19,8 @@
 #include <cstring>
 #include <memory>
 #include <set>
-#include <tuple>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -247,6 +247,45 @@ TEST_F(EngineWithCvDat, ProbingReadsTheTrueLengthWhateverNamesAndTagsHold) {
               0);
     EXPECT_EQ(output.find("4000"), std::string::npos) << output;
     EXPECT_EQ(output.find("[FORMAT]"), output.rfind("[FORMAT]")) << output;
+}
+
+// Any name Linux allows reaches both tools whole, and the tags come back as the file
+// holds them, line breaks and markers included.
+TEST_F(EngineWithCvDat, NamesWithQuotesAndBackslashesAreProbedAndConverted) {
+    ConversionProfile* mp3 = findProfile(kGeneralAudioCategory, "MP3 - MPEG Layer-3 Audio");
+    const std::string title = "The 12\" Mix\n[FORMAT]\nduration=9 \\";
+    mkdir(folder().file("say \"hi\" \\").c_str(), 0755);
+    for (const std::string name :
+         {"The 12\" Mix.flac", "back\\slash\\.flac", "say \"hi\" \\/x.flac"}) {
+        SCOPED_TRACE(name);
+        const std::string source = folder().file(name);
+        std::string output;
+        ASSERT_EQ(runProgram({findProgramOnPath("ffmpeg"), "-v", "error", "-i", tone(), "-metadata",
+                              "title=" + title, "-metadata", "album_artist=Various", "-y", source},
+                             output),
+                  0)
+            << output;
+        clearJobs();
+        g_mediaInfo.asked = kProbeTags | kProbeFingerprints;
+        currentProfile = mp3;
+        const int probed = probeAndAddJob(source.c_str());
+        g_mediaInfo.asked = 0;
+        ASSERT_EQ(probed, kProbeAdded);
+        EXPECT_STREQ(g_mediaInfo.details.tags[kTagTitle], title.c_str());
+        EXPECT_STREQ(g_mediaInfo.details.tags[kTagAlbumArtist], "Various");
+        EXPECT_EQ(std::strlen(g_mediaInfo.details.audioFingerprint), 32u);
+        EXPECT_EQ(std::strlen(g_mediaInfo.details.tagFingerprint), 32u);
+        EXPECT_NEAR(jobAt(0)->trimEnd, 2.0, 0.001);
+
+        setDestinationForAll(m_out.path().c_str());
+        const EngineRun run = convertWithEngine(jobAt(0));
+        ASSERT_TRUE(run.started);
+        EXPECT_TRUE(run.exitedCleanly);
+        EXPECT_GE(run.percent, 88.0);
+        const std::string base = name.substr(name.rfind('/') + 1);
+        EXPECT_EQ(run.outputPath, m_out.file(base.substr(0, base.size() - 5) + ".mp3"));
+        EXPECT_EQ(probedCodec(run.outputPath), "mp3");
+    }
 }
 
 // Every pairing of video codec, audio codec and container that the video profiles offer

@@ -193,4 +193,79 @@ TEST_F(PbDat, RefusesWhatIsNotARegularFileAtOnce) {
     }
 }
 
+// The fingerprints a copy of a library is judged by: the sound's stays when only the tags
+// change (however long they grow, so the sound moves in the file) and when the file is
+// copied; the tags' changes with a tag or the cover; other sound changes the first.
+TEST_F(PbDat, FingerprintsTellSoundFromTagsAndTheTagsAreReportedEscaped) {
+    const std::string ffmpegPath = ffmpeg();
+    auto make = [&](const std::string& name, const std::vector<std::string>& inputs,
+                    const std::vector<std::string>& options) {
+        std::vector<std::string> argv = {ffmpegPath, "-v", "error"};
+        argv.insert(argv.end(), inputs.begin(), inputs.end());
+        argv.insert(argv.end(), options.begin(), options.end());
+        argv.insert(argv.end(), {"-y", folder().file(name)});
+        std::string output;
+        EXPECT_EQ(runProgram(argv, output), 0) << name << ": " << output;
+        return folder().file(name);
+    };
+    const std::vector<std::string> tone = {"-f", "lavfi", "-i", "sine=duration=1"};
+    const std::vector<std::string> red = {"-f", "lavfi", "-i", "color=red:size=32x32:duration=1"};
+    const std::vector<std::string> blue = {"-f", "lavfi", "-i", "color=blue:size=32x32:duration=1"};
+    const std::vector<std::string> withCover = {"-map",           "0:a",         "-map",      "1:v",
+                                                "-c:v",           "png",         "-frames:v", "1",
+                                                "-disposition:v", "attached_pic"};
+    auto tagged = [&](std::vector<std::string> options, const std::string& title) {
+        options.insert(options.end(), {"-metadata", "title=" + title, "-metadata", "artist=A"});
+        return options;
+    };
+    std::vector<std::string> withTone = tone;
+    withTone.insert(withTone.end(), red.begin(), red.end());
+    const std::string original = make("print.flac", withTone, tagged(withCover, "One"));
+    const std::vector<std::string> copyAll = {"-i", original, "-map", "0", "-c", "copy"};
+    const std::string copied = make("copied.flac", copyAll, {});
+    const std::string retagged =
+        make("retagged.flac", copyAll,
+             {"-metadata", "title=" + std::string(5000, 't') + "\n[FORMAT]\\x"});
+    std::vector<std::string> toneAndBlue = tone;
+    toneAndBlue.insert(toneAndBlue.end(), blue.begin(), blue.end());
+    const std::string recovered = make("recovered.flac", toneAndBlue, tagged(withCover, "One"));
+    const std::string otherSound = make(
+        "other.flac", {"-f", "lavfi", "-i", "sine=duration=1:frequency=500"}, tagged({}, "One"));
+
+    struct Print {
+        std::string audio, tags, report;
+    };
+    auto print = [](const std::string& path) {
+        Print p;
+        EXPECT_EQ(
+            runProgram({PB_DAT_PATH, "-show_format", "-show_tags", "-show_fingerprints", path},
+                       p.report),
+            0);
+        const std::vector<Section> found = sections(p.report, "FINGERPRINT");
+        EXPECT_EQ(found.size(), 1u) << p.report;
+        if (found.size() == 1) {
+            p.audio = found[0].at("audio");
+            p.tags = found[0].at("tags");
+        }
+        EXPECT_EQ(p.audio.size(), 32u);
+        return p;
+    };
+    const Print first = print(original);
+    EXPECT_EQ(print(copied).audio, first.audio);
+    EXPECT_EQ(print(copied).tags, first.tags);
+    const Print other = print(retagged);
+    EXPECT_EQ(other.audio, first.audio);
+    EXPECT_NE(other.tags, first.tags);
+    EXPECT_EQ(print(recovered).audio, first.audio);
+    EXPECT_NE(print(recovered).tags, first.tags);
+    EXPECT_NE(print(otherSound).audio, first.audio);
+
+    // The tags section: a value stays on its line, whatever it holds.
+    EXPECT_EQ(sections(first.report, "TAGS"),
+              (std::vector<Section>{{{"title", "One"}, {"artist", "A"}}}));
+    EXPECT_NE(other.report.find("\ntitle=" + std::string(5000, 't') + "\\n[FORMAT]\\\\x\n"),
+              std::string::npos);
+    EXPECT_EQ(sections(other.report, "FORMAT").size(), 1u); // no line of a tag poses as one
+}
+
 } // namespace

@@ -135,6 +135,7 @@ struct Line {
     const CodecRule* codec = nullptr;
     const ContainerRule* container = nullptr;
     bool hasMuxer = false, hasVideoCodec = false, dv = false;
+    int inputs = 0; // a second input is where a re-tag takes the tags and cover from
     int channels = -1, sampleRate = -1;
     std::vector<std::string> fixedFormat;
 };
@@ -188,6 +189,7 @@ Line read(const std::vector<std::string>& legacy, std::string& outputPath) {
         }
         if (isAudioCodecOption(item.option))
             line.legacyCodec = item.value;
+        line.inputs += item.option == "-i";
         line.hasMuxer = line.hasMuxer || item.option == "-f";
         line.hasVideoCodec =
             line.hasVideoCodec || isOneOf(item.option, {"-vcodec", "-c:v", "-codec:v"});
@@ -347,6 +349,17 @@ std::vector<std::string> write(const Line& line) {
             // A muxer choice belongs right before the output file it applies to.
             if (container && container->muxer && !line.hasMuxer)
                 arguments.insert(arguments.end(), {"-f", container->muxer});
+        }
+        if (item.option == "-vn" && line.inputs == 2) {
+            // A re-tag: the sound of the first input (copied), the tags and the cover of
+            // the second; none of the first input's own tags is kept, its stream's either.
+            arguments.insert(arguments.end(), {"-map", "0:a:0"});
+            if (container && container->cover)
+                arguments.insert(arguments.end(), {"-map", "1:v?", "-map", "-1:V?", "-c:v", "copy"});
+            else
+                arguments.push_back("-vn");
+            arguments.insert(arguments.end(), {"-map_metadata", "1", "-map_metadata:s:a", "1:s:a"});
+            continue;
         }
         if (item.option == "-vn" && !line.hasVideoCodec && container && container->cover) {
             // "-vn" keeps moving video out; a cover is a picture, not video. Mapping the

@@ -16,6 +16,8 @@ struct FfmpegCommand {
 // [-ar R] [-ac 2|1|5.1] "out". Codec names, channel counts, sample rates and bit rates
 // that this ffmpeg refuses are mapped to the nearest thing it takes (each change named in
 // `adjustments`); everything else is passed on unchanged and in order. An audio-only line
-// keeps the source's cover pictures and tags where the container can hold them. Returns an empty text on success, else the one-line
+// keeps the source's cover pictures and tags where the container can hold them. A line
+// with two inputs, -i "output" -i "source" -vn -y -acodec copy "new", re-tags: the first
+// one's sound copied with the second one's tags and cover. Returns an empty text on success, else the one-line
 // reason the conversion cannot be done at all (then nothing must be run).
 std::string translateArguments(const std::vector<std::string>& legacy, FfmpegCommand& command);

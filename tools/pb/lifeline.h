@@ -8,3 +8,6 @@
 // status 1; the first after one line on standard error. Also makes a write to a closed
 // pipe an error rather than a fatal signal.
 void startLifeline(int seconds);
+// Moves the time limit `seconds` on from now: a whole file read packet by packet takes
+// as long as the disk needs, and only a read that stops moving is given up.
+void renewLifeline();

@@ -3,6 +3,7 @@
 // process even while the main thread waits in a (killable) read.
 #include "lifeline.h"
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -14,6 +15,19 @@
 #include <unistd.h>
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+int g_seconds = 0;
+bool g_alarmOnly = false;              // no watching thread could be started: an alarm stands in
+std::atomic<Clock::rep> g_deadline{0}; // in Clock ticks; moved on by renewLifeline
+
+Clock::time_point deadline() {
+    return Clock::time_point(Clock::duration(g_deadline.load()));
+}
+
+void setDeadline() {
+    g_deadline.store((Clock::now() + std::chrono::seconds(g_seconds)).time_since_epoch().count());
+}
 
 void giveUp(const char* line) {
     if (line != nullptr) {
@@ -32,15 +46,14 @@ bool inputTellsOfTheCaller() {
 }
 
 void watch(int seconds) {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(seconds);
     pollfd fds[2] = {{STDOUT_FILENO, 0, 0}, {STDIN_FILENO, POLLIN, 0}};
     const nfds_t count = inputTellsOfTheCaller() ? 2 : 1;
     char line[96];
     std::snprintf(line, sizeof line, "pb.dat: gave up: the file was not read within %d s\n",
                   seconds);
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline() - Clock::now());
         if (left.count() <= 0) {
             giveUp(line);
         }
@@ -64,10 +77,20 @@ void watch(int seconds) {
 } // namespace
 
 void startLifeline(int seconds) {
+    g_seconds = seconds;
+    setDeadline();
     std::signal(SIGPIPE, SIG_IGN);
     try {
         std::thread(watch, seconds).detach();
     } catch (const std::system_error&) {
+        g_alarmOnly = true;
         alarm(static_cast<unsigned>(seconds)); // no thread to spare: at least the time limit
+    }
+}
+
+void renewLifeline() {
+    setDeadline();
+    if (g_alarmOnly) {
+        alarm(static_cast<unsigned>(g_seconds));
     }
 }

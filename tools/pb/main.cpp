@@ -1,5 +1,7 @@
 // pb.dat, the prober: "pb.dat -show_format -show_streams <file>" prints the file's streams
-// and format as ffprobe-style sections on standard output and exits 0; a file that
+// and format as ffprobe-style sections on standard output and exits 0 (-show_tags adds
+// the tags a copy is named from, -show_fingerprints the fingerprints of its sound and of
+// its tags, which read the whole file); a file that
 // cannot be read as media gives one line on standard error and status 1. It starts no
 // other program, reads only regular files, and ends by itself when the read stalls or
 // the program that started it is gone.
@@ -19,8 +21,11 @@ extern "C" {
 namespace {
 
 // A read of local media takes milliseconds; this only ends a read that hangs, such as
-// one on a network mount that went away.
+// one on a network mount that went away (a whole-file read renews it as it moves on).
 constexpr int kTimeLimitSeconds = 20;
+
+constexpr char kUsage[] =
+    "usage: pb.dat [-show_format] [-show_streams] [-show_tags] [-show_fingerprints] FILE";
 
 int fail(const char* reason) {
     // The path is never repeated: it may hold anything, and the output is read for keys.
@@ -32,23 +37,27 @@ int fail(const char* reason) {
 
 int main(int argc, char** argv) {
     startLifeline(kTimeLimitSeconds);
-    ReportSections sections = {false, false};
+    ReportSections sections = {false, false, false, false};
     const char* path = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "-show_format") == 0) {
             sections.format = true;
         } else if (std::strcmp(argv[i], "-show_streams") == 0) {
             sections.streams = true;
+        } else if (std::strcmp(argv[i], "-show_tags") == 0) {
+            sections.tags = true;
+        } else if (std::strcmp(argv[i], "-show_fingerprints") == 0) {
+            sections.fingerprints = true;
         } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
-            return fail("unknown option; usage: pb.dat [-show_format] [-show_streams] FILE");
+            return fail((std::string("unknown option; ") + kUsage).c_str());
         } else if (path != nullptr) {
-            return fail("more than one file given; usage: pb.dat [-show_format] [-show_streams] FILE");
+            return fail((std::string("more than one file given; ") + kUsage).c_str());
         } else {
             path = argv[i];
         }
     }
     if (path == nullptr) {
-        return fail("no file given; usage: pb.dat [-show_format] [-show_streams] FILE");
+        return fail((std::string("no file given; ") + kUsage).c_str());
     }
     if (const char* why = whyNotARegularFile(path)) {
         return fail((std::string("cannot probe the path: ") + why).c_str());

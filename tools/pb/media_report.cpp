@@ -2,6 +2,9 @@
 // decoder opening as ffprobe does them, then the values in ffprobe's key=value form.
 #include "media_report.h"
 
+#include "fingerprint_report.h"
+#include "tag_report.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -183,8 +186,17 @@ int writeMediaReport(const char* path, ReportSections sections, std::string* rep
         if (sections.format) {
             writeFormat(out, context);
         }
+        if (sections.tags) {
+            writeTagSection(context, report);
+        }
+        if (sections.fingerprints) {
+            result = writeFingerprintSection(context, report);
+        }
     }
     avformat_close_input(&context);
+    if (result < 0) {
+        report->clear();
+    }
     return result < 0 ? result : 0;
 }
 
