@@ -50,8 +50,10 @@ struct Run {
 };
 
 // The tags the prober read, for --name.
-TagValues tagValuesOf(const ProbeOutcome&) {
-    return TagValues{};
+TagValues tagValuesOf(const ProbeOutcome& outcome) {
+    const auto(&tags)[kTagCount][kTagTextSize] = outcome.details.tags;
+    return TagValues{tags[kTagArtist], tags[kTagAlbumArtist], tags[kTagAlbum], tags[kTagTitle],
+                     tags[kTagTrack],  tags[kTagDisc],        tags[kTagDate],  tags[kTagGenre]};
 }
 
 // The job's output folder: the source's tree below -o, or with --name the folders the
@@ -279,6 +281,9 @@ int runConversion(const CliOptions& options, const char* toolFolder) {
     if (run.ahead == nullptr) {
         std::fprintf(stderr, "nemarro-cli: out of memory\n");
         return kExitSomeFailed;
+    }
+    if (options.named) {
+        askProbesFor(run.ahead, kProbeTags); // read once, with the length
     }
     CliView view(&run);
     ConversionQueue queue;

@@ -19,16 +19,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void makeTone(const std::string& path, int seconds, int rate = 44100) {
+// `tags` are "key=value" pairs written into the file.
+void makeTone(const std::string& path, int seconds, int rate = 44100,
+              const std::vector<std::string>& tags = {}) {
     std::string output;
     fs::create_directories(fs::path(path).parent_path());
-    ASSERT_EQ(runProgram({findProgramOnPath("ffmpeg"), "-v", "error", "-f", "lavfi", "-i",
-                          "sine=frequency=440:sample_rate=" + std::to_string(rate) +
-                              ":duration=" + std::to_string(seconds),
-                          "-y", path},
-                         output),
-              0)
-        << output;
+    std::vector<std::string> argv = {findProgramOnPath("ffmpeg"),
+                                     "-v",
+                                     "error",
+                                     "-f",
+                                     "lavfi",
+                                     "-i",
+                                     "sine=frequency=440:sample_rate=" + std::to_string(rate) +
+                                         ":duration=" + std::to_string(seconds)};
+    for (const std::string& tag : tags)
+        argv.insert(argv.end(), {"-metadata", tag});
+    argv.insert(argv.end(), {"-y", path});
+    ASSERT_EQ(runProgram(argv, output), 0) << output;
 }
 
 // What ffprobe says of `entries` ("format=duration"), as "value,value".
@@ -66,6 +73,11 @@ protected:
         makeTone(s_library->file("lib/A/two.wav"), 1);
         makeTone(s_library->file("lib/C/two.wav"), 1);
         makeTone(s_library->file("nl/new\nline.wav"), 1);
+        makeTone(s_library->file("tags/a.flac"), 1, 44100,
+                 {"artist=AC/DC", "album=Back In Black", "title=Hells Bells", "track=1/10"});
+        for (const char* name : {"tags/b.flac", "tags/c.flac"})
+            makeTone(s_library->file(name), 1, 44100,
+                     {"album_artist=Various", "artist=X", "album=Comp", "title=Same", "track=3"});
         writeFile(s_library->file("list.txt"), s_library->file("lib/A/two.wav") + "\n\n" +
                                                    s_library->file("lib/C/two.wav") + "\n" +
                                                    s_library->file("lib/none.wav") + "\n");
@@ -206,6 +218,14 @@ INSTANTIATE_TEST_SUITE_P(
                 0,
                 {"nl/new\nline.mp3", "lib/A/two.mp3"},
                 "2 converted"},
+        // A '/' inside a tag never makes a folder; equally tagged files both stay.
+        RunCase{"NamedFromTags",
+                {"--name", "{albumartist}/{album}/{track:02} - {title}", "-o", "OUT", "SUITE/tags"},
+                {},
+                0,
+                {"AC_DC/Back In Black/01 - Hells Bells.mp3", "Various/Comp/03 - Same.mp3",
+                 "Various/Comp/03 - Same(0).mp3"},
+                "3 converted"},
         // Untagged files take their own names and "Unknown ..." folders; two that name one
         // output both keep theirs.
         RunCase{"NamedUntaggedKeepsBoth",
