@@ -2,6 +2,7 @@
 // finished lane's verdict releases, a stop, and the names the running lanes hold.
 #include "conversion_queue.h"
 
+#include "bounded_text.h"
 #include "encoder_command_line.h"
 #include "pipe_io.h"
 
@@ -45,7 +46,7 @@ RunStart startOnLane(ConversionQueue* queue, ConversionRun* lane) {
     char folder[kPathSize];
     const RunStart start = startJob(lane, job, folder);
     if (start == RunStart::Started) {
-        claimOutputPath(&queue->claims, lane->outputPath);
+        claimOutputPath(&queue->claims, runOutputPath(*lane));
         return start;
     }
     if (start == RunStart::FolderNotWritable) {
@@ -72,6 +73,8 @@ void initConversionQueue(ConversionQueue* queue, const QueueOptions& options, Jo
     for (int i = 0; i < queue->options.lanes; ++i) {
         initConversionRun(&queue->lanes[i], view);
         queue->lanes[i].progress.claims = &queue->claims;
+        queue->lanes[i].temporaryOutputs = queue->options.temporaryOutputs;
+        queue->lanes[i].keepStoppedOutputs = queue->options.keepStoppedOutputs;
     }
     clearQueue(queue);
 }
@@ -128,8 +131,10 @@ int finishEndedJobs(ConversionQueue* queue) {
             continue;
         // What becomes of the written file follows from the verdict alone; the name is
         // given up once the verdict is out.
+        char claimed[kPathSize];
+        copyText(claimed, sizeof claimed, runOutputPath(*lane)); // a stopped file is renamed
         finishJob(lane);
-        releaseOutputPath(&queue->claims, lane->outputPath);
+        releaseOutputPath(&queue->claims, claimed);
         countDone(queue);
         ++ended;
     }

@@ -25,6 +25,13 @@ struct QueueOptions {
     // A folder that refuses new files fails its job and the next one starts (the
     // command-line converter); otherwise the queue stops there (the window).
     bool goOnAtRefusedFolder = false;
+    // Each output is written under a hidden temporary name in its folder and put in place
+    // only when its verdict is "converted", so no crash leaves a part under a final name
+    // (the command-line converter); the window writes under the final name.
+    bool temporaryOutputs = false;
+    // With temporary outputs, a stopped job's shorter file is kept under a name of its own
+    // ("song (stopped).mp3"); otherwise it is dropped (a sync converts it again).
+    bool keepStoppedOutputs = false;
 };
 
 // Initialise in place and never copy: each lane's encoder points into the lane, and each

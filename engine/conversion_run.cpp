@@ -1,10 +1,15 @@
 // One job after another through one encoder: the steps a queue calls for each lane.
 #include "conversion_run.h"
 
+#include "bounded_text.h"
 #include "classic_numbers.h"
 #include "encoder_command_line.h"
 #include "file_size.h"
 #include "folder_writable.h"
+#include "output_placement.h"
+#include "output_temporary.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -22,7 +27,47 @@ RunStart refuseStart(ConversionRun* run, ConversionJob* job, JobOutcome outcome)
     return RunStart::CouldNotStart;
 }
 
+// Composes the line for a job whose encoder writes under a temporary name: the final path
+// is the front end's choice or the naming rule's, the temporary one beside it.
+bool prepareTemporaryOutput(ConversionRun* run, ConversionJob* job) {
+    const char* chosen = run->view != nullptr ? run->view->outputPathFor(*job) : nullptr;
+    const bool named =
+        chosen != nullptr
+            ? copyText(run->finalPath, sizeof run->finalPath, chosen) == 0
+            : buildOutputPath(job, run->finalPath, run->progress.claims) == kBuildDone;
+    return named &&
+           temporaryOutputPath(run->finalPath, run->outputPath, sizeof run->outputPath) == 0 &&
+           buildEncoderCommandLineTo(run->encoder.programPath, job, run->outputPath,
+                                     run->encoder.commandLine) == kBuildDone;
+}
+
+// With temporary outputs: a converted file goes in place (the verdict turns into
+// OutputNotPlaced when it cannot), a stopped one is kept under a name of its own or
+// dropped, any other is dropped. Only a whole file ever has a final name.
+void settleTemporaryOutput(ConversionRun* run, JobVerdict* verdict) {
+    bool keep = false;
+    if (verdict->outcome == JobOutcome::Converted) {
+        keep = run->view != nullptr ? run->view->placeOutput(*verdict->job, run->outputPath,
+                                                             run->finalPath, run->progress.claims)
+                                    : placeWholeOutput(verdict->job, run->outputPath,
+                                                       run->finalPath, run->progress.claims);
+        if (!keep) {
+            verdict->outcome = JobOutcome::OutputNotPlaced;
+        }
+    } else if (verdict->outcome == JobOutcome::Stopped && run->keepStoppedOutputs) {
+        keep =
+            keepStoppedOutput(*verdict->job, run->outputPath, run->finalPath, run->progress.claims);
+    }
+    if (!keep) {
+        std::remove(run->outputPath); // gone already when the encoder failed before writing
+    }
+}
+
 } // namespace
+
+const char* runOutputPath(const ConversionRun& run) {
+    return run.temporaryOutputs ? run.finalPath : run.outputPath;
+}
 
 JobVerdict refuseJob(ConversionRun* run, ConversionJob* job, JobOutcome outcome,
                      std::int32_t status) {
@@ -50,6 +95,7 @@ RunStart startJob(ConversionRun* run, ConversionJob* job, char* folder) {
     clearToolRun(&run->encoder);
     run->job = nullptr;
     run->outputPath[0] = '\0';
+    run->finalPath[0] = '\0';
     run->stopRequested = false;
     if (job == nullptr)
         return RunStart::NoJobLeft;
@@ -65,14 +111,17 @@ RunStart startJob(ConversionRun* run, ConversionJob* job, char* folder) {
     // A refused command line (a path that does not fit or cannot be quoted) is never
     // started, like a missing encoder. The output path is kept as composed now: a
     // destination chosen while the job runs applies to later jobs, not to this file.
-    if (run->encoder.handlers->prepare(&run->encoder) != kBuildDone ||
-        lastOutputPath(*job, run->outputPath) != kBuildDone)
+    const bool composed = run->temporaryOutputs
+                              ? prepareTemporaryOutput(run, job)
+                              : run->encoder.handlers->prepare(&run->encoder) == kBuildDone &&
+                                    lastOutputPath(*job, run->outputPath) == kBuildDone;
+    if (!composed)
         return refuseStart(run, job, JobOutcome::CommandRefused);
     if (startTool(&run->encoder) == 0)
         return refuseStart(run, job, JobOutcome::NotStarted);
     run->job = job;
     if (run->view != nullptr)
-        run->view->jobStarted(*job, run->outputPath);
+        run->view->jobStarted(*job, runOutputPath(*run));
     return RunStart::Started;
 }
 
@@ -105,9 +154,10 @@ JobVerdict finishJob(ConversionRun* run) {
     if (job == nullptr)
         return JobVerdict{};
     // Every check of a finished run's output belongs in its verdict, here.
-    const JobVerdict verdict =
-        judgeEncoderRun(job, run->encoder, progressPercent(&run->progress),
-                        regularFileSize(run->outputPath), run->stopRequested);
+    JobVerdict verdict = judgeEncoderRun(job, run->encoder, progressPercent(&run->progress),
+                                         regularFileSize(run->outputPath), run->stopRequested);
+    if (run->temporaryOutputs)
+        settleTemporaryOutput(run, &verdict);
     run->stopRequested = false;
     showVerdict(run, verdict);
     return verdict;

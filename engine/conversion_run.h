@@ -20,6 +20,12 @@ struct ConversionRun {
     char outputPath[kPathSize]; // the job's output file, composed when it started
     JobRunView* view;           // where progress, verdicts and notes go; may be nullptr
     bool stopRequested;         // the running job's encoder was asked to stop
+    // The encoder writes under a temporary name beside finalPath (output_temporary.h); the
+    // verdict puts the file in place (JobRunView::placeOutput), keeps a stopped one under
+    // a name of its own when keepStoppedOutputs, else drops it. Set by the queue.
+    bool temporaryOutputs;
+    bool keepStoppedOutputs;
+    char finalPath[kPathSize]; // with temporaryOutputs: where the whole file goes
 };
 
 // How a start went.
@@ -30,6 +36,9 @@ enum class RunStart {
     CouldNotStart,     // the job never ran; its verdict is out ("FATAL!" and the reason)
 };
 
+// The path the running job's output ends up at: finalPath with temporary outputs, else
+// outputPath.
+const char* runOutputPath(const ConversionRun& run);
 // Empties the record and wires its encoder (handlers, context, note); no program yet.
 void initConversionRun(ConversionRun* run, JobRunView* view);
 // Starts the encoder for `job`. On FolderNotWritable, `folder` (kPathSize) holds the

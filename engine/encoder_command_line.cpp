@@ -184,8 +184,11 @@ int buildDurationPart(const ConversionJob& job, char* part) {
 }
 } // namespace
 
-int buildEncoderCommandLine(const char* programPath, ConversionJob* job, char* commandLine,
-                            const OutputClaims* claims) {
+namespace {
+// The whole line for `job` writing to `outputPath` (nullptr: the naming rule's path, with
+// `claims`). The one place the encoder's line is composed.
+int composeEncoderLine(const char* programPath, ConversionJob* job, const char* outputPath,
+                       const OutputClaims* claims, char* commandLine) {
     if (job == nullptr) {
         return kBuildNoJob;
     }
@@ -199,7 +202,7 @@ int buildEncoderCommandLine(const char* programPath, ConversionJob* job, char* c
     char videoPart[kArgsSize] = "";
     char seekPart[kRangePartSize] = "";
     char durationPart[kRangePartSize];
-    char outputPath[kPathSize];
+    char namedPath[kPathSize];
     if (buildAudioArgs(selectedAudioCodec(*profile), audioPart) != kBuildDone) {
         return kBuildRefused;
     }
@@ -215,8 +218,11 @@ int buildEncoderCommandLine(const char* programPath, ConversionJob* job, char* c
         return kBuildRefused;
     }
     if (buildDurationPart(*job, durationPart) != kBuildDone ||
-        buildOutputPath(job, outputPath, claims) != kBuildDone) {
+        (outputPath == nullptr && buildOutputPath(job, namedPath, claims) != kBuildDone)) {
         return kBuildRefused;
+    }
+    if (outputPath == nullptr) {
+        outputPath = namedPath;
     }
     // The paths are quoted (a double quote inside escaped where the platform can carry
     // one); the option parts stand bare, so a double quote there would regroup the line.
@@ -235,6 +241,17 @@ int buildEncoderCommandLine(const char* programPath, ConversionJob* job, char* c
     }
     std::memcpy(commandLine, line, kCommandLineSize);
     return kBuildDone;
+}
+} // namespace
+
+int buildEncoderCommandLine(const char* programPath, ConversionJob* job, char* commandLine,
+                            const OutputClaims* claims) {
+    return composeEncoderLine(programPath, job, nullptr, claims, commandLine);
+}
+
+int buildEncoderCommandLineTo(const char* programPath, ConversionJob* job, const char* outputPath,
+                              char* commandLine) {
+    return composeEncoderLine(programPath, job, outputPath, nullptr, commandLine);
 }
 
 int buildRetagCommandLine(const char* programPath, const char* soundPath, const char* tagsPath,

@@ -52,6 +52,11 @@ int buildEncoderCommandLine(const char* programPath, ConversionJob* job,
                             char* commandLine /* kCommandLineSize */,
                             const OutputClaims* claims = nullptr);
 
+// The same line writing to `outputPath` as it is (a temporary name chosen by the caller),
+// with no output name looked for; the job's outputBaseName stays.
+int buildEncoderCommandLineTo(const char* programPath, ConversionJob* job, const char* outputPath,
+                              char* commandLine /* kCommandLineSize */);
+
 // The encoder's line for a re-tag (cv.dat takes the tags and cover of its second input):
 // "\"%s\" -i \"%s\" -i \"%s\"  -vn -y -acodec copy \"%s\"" with the program path, the
 // file whose sound is copied, the file whose tags it takes, and the file to write; each

@@ -53,6 +53,9 @@ void describeVerdict(const JobVerdict& verdict, const char* programPath, char* l
     case JobOutcome::OutputMissing:
         copyText(line, size, "the encoder wrote no output file, or an empty one");
         break;
+    case JobOutcome::OutputNotPlaced:
+        copyText(line, size, "the finished file could not be given its name, so it was not kept");
+        break;
     case JobOutcome::CommandRefused:
         if (!commandLineCanCarry(verdict.job->sourcePath) ||
             !commandLineCanCarry(verdict.job->destinationFolder))

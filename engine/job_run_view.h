@@ -7,6 +7,7 @@
 
 struct ConversionJob;
 struct JobVerdict;
+struct OutputClaims;
 
 class JobRunView {
 public:
@@ -27,4 +28,13 @@ public:
     virtual void folderRefused(const ConversionJob& job, const char* folder) = 0;
     // Asked once before a job starts: true leaves it out (the queue counts it as done).
     virtual bool skipJob(const ConversionJob& job) = 0;
+
+    // With temporary outputs (QueueOptions): where the job's whole output goes, asked as
+    // it starts; nullptr leaves it to the naming rule.
+    virtual const char* outputPathFor(const ConversionJob& job);
+    // With temporary outputs: puts the whole file at `temporary` at `finalPath` (kPathSize)
+    // before the verdict is reported; false when it could not (the temporary then goes,
+    // and the job fails). By default placeWholeOutput: never over another file.
+    virtual bool placeOutput(ConversionJob& job, const char* temporary, char* finalPath,
+                             const OutputClaims* claims);
 };

@@ -21,6 +21,7 @@ enum class JobOutcome : std::int32_t {
     CommandRefused,   // never started: the output path or the command line could not be composed
     NotStarted,       // never started: the encoder program did not run
     FolderRefused,    // never started: the output folder could not be made or refuses files
+    OutputNotPlaced,  // converted under a temporary name, but it could not be put in place
 };
 
 struct JobVerdict {

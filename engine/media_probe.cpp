@@ -137,6 +137,26 @@ int finishProbe(ToolProcess* tool, MediaInfo* info) {
     return kProbeReadable;
 }
 
+int probeLength(const char* programPath, const char* path, double* seconds) {
+    ToolProcess tool;
+    MediaInfo info{};
+    tool.context = &info;
+    tool.handlers = &kProbeHandlers;
+    *seconds = 0.0;
+    if (copyText(tool.programPath, sizeof tool.programPath, programPath) != 0) {
+        return kProbeNotStarted;
+    }
+    const int started = startProbe(&tool, &info, path);
+    if (started != kProbeStarted) {
+        return started;
+    }
+    while (pollTool(&tool) == 0) {
+    }
+    const int result = finishProbe(&tool, &info);
+    *seconds = info.duration;
+    return result;
+}
+
 int addProbedJob(const char* path, double duration) {
     ConversionJob* job = createJob(path, duration, currentProfile);
     if (job == nullptr) {

@@ -50,6 +50,10 @@ int probeAndAddJob(const char* path);
 // or kProbeNotStarted.
 int startProbe(ToolProcess* tool, MediaInfo* info, const char* path);
 int finishProbe(ToolProcess* tool, MediaInfo* info);
+// Probes `path` with the prober at `programPath` and waits for it: kProbeReadable with
+// `seconds` set, or kProbeNoDuration, kProbeNotStarted, kProbeRefused. The length of an
+// output that is there already, say.
+int probeLength(const char* programPath, const char* path, double* seconds);
 // Appends a job for a probed path with currentProfile. kProbeAdded, or kProbeRefused.
 int addProbedJob(const char* path, double duration);
 

@@ -28,11 +28,11 @@ const OptionSpec kOptions[] = {
     {"bitrate", 'b', true, true},  {"rate", 'r', true, true},
     {"channels", 'c', true, true}, {"output", 'o', true, true},
     {"jobs", 'j', true, true},     {"skip-existing", 'S', false, false},
-    {"dry-run", 'n', true, false}, {"quiet", 'q', true, false},
-    {"help", 'h', true, false},    {"version", 'V', true, false},
-    {"json", 'J', false, false},   {"files-from", 'F', false, true},
-    {"null", '0', false, false},   {"shard", 'K', false, true},
-    {"name", 'N', false, true},
+    {"sync", 'Y', false, false},   {"dry-run", 'n', true, false},
+    {"quiet", 'q', true, false},   {"help", 'h', true, false},
+    {"version", 'V', true, false}, {"json", 'J', false, false},
+    {"files-from", 'F', false, true}, {"null", '0', false, false},
+    {"shard", 'K', false, true},   {"name", 'N', false, true},
 };
 
 // The option `name` (`length` bytes) names: its whole name, or the start of exactly one.
@@ -255,6 +255,9 @@ CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::stri
         case 'S':
             options->skipExisting = true;
             break;
+        case 'Y':
+            options->sync = true;
+            break;
         case 'n':
             options->dryRun = true;
             break;
@@ -307,6 +310,15 @@ CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::stri
         *error = "--null says how the --files-from list is separated; no list was given";
         return CliRequest::Refused;
     }
+    if (options->sync && options->outputFolder.empty()) {
+        *error = "--sync needs the mirror to keep in step: -o MIRROR";
+        return CliRequest::Refused;
+    }
+    if (options->sync && options->skipExisting) {
+        *error =
+            "--sync decides itself what to convert again; --skip-existing has no place with it";
+        return CliRequest::Refused;
+    }
 
     options->profile =
         profileText == nullptr ? startProfile() : findProfileByNameOrNumber(profileText);
@@ -356,6 +368,9 @@ std::string usageText() {
            " here)\n"
            "      --skip-existing        skip a file whose output name exists already\n"
            "                             (default: a taken name gets name(0), name(1), ...)\n"
+           "      --sync                 keep DIR (-o) a copy of the sources: convert what is\n"
+           "                             new or changed, re-tag, move and remove what changed\n"
+           "                             so, leave the rest; DIR/.nemarro keeps the record\n"
            "  -n, --dry-run              say what would be written; write nothing\n"
            "  -q, --quiet                print only failures\n"
            "      --json                 one JSON object a line on standard output for each\n"

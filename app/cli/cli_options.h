@@ -22,6 +22,7 @@ struct CliOptions {
     std::string outputFolder;             // empty: each output beside its source
     int jobs = 1;
     bool skipExisting = false;
+    bool sync = false; // keep outputFolder a mirror of the sources (sync_run.h)
     bool dryRun = false;
     bool quiet = false;
     std::vector<std::string> sources; // files and folders, as given

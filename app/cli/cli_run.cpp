@@ -7,7 +7,10 @@
 #include "encoder_command_line.h"
 #include "file_list.h"
 #include "file_shard.h"
+#include "file_size.h"
+#include "output_length.h"
 #include "output_name.h"
+#include "output_temporary.h"
 #include "probe_ahead.h"
 #include "run_display.h"
 #include "source_files.h"
@@ -18,6 +21,7 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <set>
 
 static_assert(kMaxJobs <= kMaxLanes, "every job of -j gets a lane of its own");
 
@@ -47,6 +51,7 @@ struct Run {
     std::size_t probed = 0; // files whose probe outcome has been taken, from the first
     int stops = 0;          // stop requests so far
     std::map<std::string, NameRules> nameRules = {}; // of each folder --name writes below
+    std::set<std::string> cleaned = {}; // destination folders cleared of a killed run's parts
 };
 
 // The tags the prober read, for --name.
@@ -108,6 +113,13 @@ void planFile(Run* run, std::size_t index, const ProbeOutcome& outcome) {
             file->state = FileState::Failed;
             file->failure = "the path or its output folder is too long";
         } else {
+            // A run killed before it could rename its outputs left its parts here.
+            if (!run->options.dryRun && run->cleaned.insert(file->job->destinationFolder).second) {
+                char output[kPathSize];
+                if (outputFolder(*file->job, output) == kBuildDone) {
+                    removeStaleTemporaries(output);
+                }
+            }
             file->job->row = static_cast<int32_t>(index);
             appendQueuedJob(run->queue, file->job);
         }
@@ -136,7 +148,18 @@ void takeProbes(Run* run, bool wait) {
 }
 
 bool skippedAsExisting(Run* run, PlannedFile* file) {
-    if (!run->options.skipExisting || !outputNameTaken(run->queue, *file->job)) {
+    char existing[kPathSize];
+    if (!run->options.skipExisting || !outputNameTaken(run->queue, *file->job) ||
+        sourceOutputPath(*file->job, existing) != kBuildDone) {
+        return false;
+    }
+    // Only a whole output counts as done: one that a stop or a crash cut short (a file
+    // of an older version, or another program's) is converted again, with a counter. A
+    // name only claimed by a running encoder is the same file, converted now.
+    double seconds = 0.0;
+    if (regularFileSize(existing) >= 0 &&
+        (probeLength(run->prober.c_str(), existing, &seconds) != kProbeReadable ||
+         outputIsShorter(seconds, file->job->duration))) {
         return false;
     }
     file->state = FileState::Skipped;
@@ -212,7 +235,8 @@ void convertFiles(Run* run) {
             const int running = stopQueue(run->queue);
             showMessage(run->display, run->stops++ == 0
                                           ? "Stopping: " + std::to_string(running) +
-                                                " running files finish what they have written."
+                                                " running files finish what they have written, "
+                                                "each kept as \"NAME (stopped)\"."
                                           : "Still waiting for " + std::to_string(running) +
                                                 " files to be finished; no file is lost.");
         }
@@ -291,6 +315,8 @@ int runConversion(const CliOptions& options, const char* toolFolder) {
     queueOptions.lanes = options.jobs;
     queueOptions.createFolders = true; // the tree below each given folder is recreated
     queueOptions.goOnAtRefusedFolder = true;
+    queueOptions.temporaryOutputs = true; // no crash leaves a part under a final name
+    queueOptions.keepStoppedOutputs = true;
     initConversionQueue(&queue, queueOptions, &view);
     setQueueProgram(&queue, toolFolder, "cv.dat");
     run.queue = &queue;

@@ -4,6 +4,9 @@
 #include "cli_options.h"
 #include "cli_run.h"
 #include "executable_folder.h"
+#ifdef NEMARRO_WITH_SYNC
+#include "sync_run.h"
+#endif
 #include "version_text.h"
 
 #include <cstdio>
@@ -34,6 +37,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "nemarro-cli: the program's own folder, where cv.dat and pb.dat are, "
                              "cannot be found\n");
         return kExitSomeFailed;
+    }
+    if (options.sync) {
+#ifdef NEMARRO_WITH_SYNC
+        return runSync(options, folder);
+#else
+        std::fprintf(stderr, "nemarro-cli: this build has no --sync: its manifest needs SQLite, "
+                             "which the Windows build does without\n");
+        return kExitBadUsage;
+#endif
     }
     return runConversion(options, folder);
 }

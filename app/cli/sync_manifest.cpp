@@ -34,7 +34,13 @@ constexpr char kCreateTables[] = "CREATE TABLE outputs ("
                                  " replaced_size INTEGER NOT NULL,"
                                  " replaced_time INTEGER NOT NULL,"
                                  " UNIQUE (source_root, source_path));"
-                                 "CREATE INDEX outputs_by_sound ON outputs (audio_fingerprint);";
+                                 "CREATE INDEX outputs_by_sound ON outputs (audio_fingerprint);"
+                                 "CREATE TABLE skipped ("
+                                 " source_root TEXT NOT NULL,"
+                                 " source_path TEXT NOT NULL,"
+                                 " source_size INTEGER NOT NULL,"
+                                 " source_time INTEGER NOT NULL,"
+                                 " PRIMARY KEY (source_root, source_path));";
 
 } // namespace
 
@@ -258,4 +264,47 @@ bool removeRecord(SyncManifest* manifest, const std::string& outputPath, std::st
     return change(
         manifest, "DELETE FROM outputs WHERE output_path = ?1",
         [&](sqlite3_stmt* statement) { return bindText(statement, 1, outputPath); }, error);
+}
+
+bool readSkipped(SyncManifest* manifest, std::vector<SkippedSource>* skipped, std::string* error) {
+    skipped->clear();
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(manifest->db,
+                           "SELECT source_root, source_path, source_size, source_time FROM skipped"
+                           " ORDER BY source_root, source_path",
+                           -1, &statement, nullptr) != SQLITE_OK) {
+        return fail(manifest, "cannot be read", error);
+    }
+    int step;
+    while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
+        skipped->push_back(SkippedSource{columnText(statement, 0), columnText(statement, 1),
+                                         sqlite3_column_int64(statement, 2),
+                                         sqlite3_column_int64(statement, 3)});
+    }
+    sqlite3_finalize(statement);
+    return step == SQLITE_DONE ? true : fail(manifest, "cannot be read", error);
+}
+
+bool putSkipped(SyncManifest* manifest, const SkippedSource& skipped, std::string* error) {
+    return change(
+        manifest,
+        "INSERT OR REPLACE INTO skipped (source_root, source_path, source_size, source_time)"
+        " VALUES (?1, ?2, ?3, ?4)",
+        [&](sqlite3_stmt* statement) {
+            return bindText(statement, 1, skipped.sourceRoot) &&
+                   bindText(statement, 2, skipped.sourcePath) &&
+                   sqlite3_bind_int64(statement, 3, skipped.sourceSize) == SQLITE_OK &&
+                   sqlite3_bind_int64(statement, 4, skipped.sourceTime) == SQLITE_OK;
+        },
+        error);
+}
+
+bool removeSkipped(SyncManifest* manifest, const std::string& sourceRoot,
+                   const std::string& sourcePath, std::string* error) {
+    return change(
+        manifest, "DELETE FROM skipped WHERE source_root = ?1 AND source_path = ?2",
+        [&](sqlite3_stmt* statement) {
+            return bindText(statement, 1, sourceRoot) && bindText(statement, 2, sourcePath);
+        },
+        error);
 }

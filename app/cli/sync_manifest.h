@@ -36,6 +36,15 @@ struct ManifestRecord {
     int64_t replacedTime = 0;
 };
 
+// A source the sync found to be no media with sound (a cover, a cue sheet), kept so the
+// next sync need not read it again while its size and time stay.
+struct SkippedSource {
+    std::string sourceRoot;
+    std::string sourcePath;
+    int64_t sourceSize = 0;
+    int64_t sourceTime = 0;
+};
+
 struct SyncManifest;
 
 // Opens the manifest of `mirror` (an existing folder), creating the hidden folder and an
@@ -59,3 +68,9 @@ void rollBackChanges(SyncManifest* manifest);
 // the same source.
 bool putRecord(SyncManifest* manifest, const ManifestRecord& record, std::string* error);
 bool removeRecord(SyncManifest* manifest, const std::string& outputPath, std::string* error);
+
+// The skipped sources, ordered by root and path; writing one replaces that of its source.
+bool readSkipped(SyncManifest* manifest, std::vector<SkippedSource>* skipped, std::string* error);
+bool putSkipped(SyncManifest* manifest, const SkippedSource& skipped, std::string* error);
+bool removeSkipped(SyncManifest* manifest, const std::string& sourceRoot,
+                   const std::string& sourcePath, std::string* error);

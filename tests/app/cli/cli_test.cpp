@@ -191,12 +191,14 @@ INSTANTIATE_TEST_SUITE_P(
                 0,
                 {"B/one.mp3", "two.mp3", "two(0).mp3"},
                 "2 converted"},
-        RunCase{"SkipExisting",
+        // What stands at the name is no whole output (here no media at all): converted
+        // again beside it. SkipExistingSkipsOnlyAWholeOutput has the skip.
+        RunCase{"SkipExistingConvertsWhatIsNotWhole",
                 {"--skip-existing", "-o", "OUT", "LIB/A"},
                 {"two.mp3"},
                 0,
-                {"B/one.mp3", "two.mp3"},
-                "two.wav (its output exists)"},
+                {"B/one.mp3", "two.mp3", "two(0).mp3"},
+                "2 converted"},
         // A folder and a file inside it make one job; the folder keeps its tree.
         RunCase{"WalkedOnce",
                 {"-o", "OUT", "LIB/A/two.wav", "LIB/A", "LIB/A/B"},
@@ -244,12 +246,12 @@ INSTANTIATE_TEST_SUITE_P(
                 "1 converted",
                 "22050,1"},
         // The encoder ends cleanly at half the promised length: no stop was asked, so the
-        // file failed.
+        // file failed, and its part is not kept.
         RunCase{"ShortOfItsHeaderFails",
                 {"-o", "OUT", "LIB/../cut/half.flac"},
                 {},
                 1,
-                {"half.mp3"},
+                {},
                 "0 converted, 1 failed"},
         RunCase{"RefusedOverrideWritesNothing",
                 {"-b", "999K", "-o", "OUT", "LIB"},
@@ -315,21 +317,46 @@ TEST_F(CliTest, InterruptLeavesValidShorterFiles) {
     fs::copy_file(source, m_scratch.file("long/c.wav"));
     ChildProgram cli;
     ASSERT_TRUE(cli.start({CLI_PATH, "-j", "2", "-o", out(), m_scratch.file("long")}));
-    for (int i = 0;
-         i < 400 && !(fs::exists(out() + "/a.mp3") && fs::exists(out() + "/b.mp3") &&
-                      fs::file_size(out() + "/a.mp3") > 0 && fs::file_size(out() + "/b.mp3") > 0);
-         ++i)
+    // Both encoders write, each under its temporary name.
+    const auto writing = [this] {
+        int parts = 0;
+        for (const std::string& name : filesBelow(out()))
+            parts += name.rfind(".nemarro-part-", 0) == 0 && fs::file_size(out() + "/" + name) > 0;
+        return parts;
+    };
+    for (int i = 0; i < 400 && writing() < 2; ++i)
         usleep(10000);
     cli.sendSignal(SIGINT);
     cli.sendSignal(SIGINT);
     EXPECT_EQ(cli.finish(), 130) << cli.output();
     EXPECT_NE(cli.output().find("2 stopped early"), std::string::npos) << cli.output();
-    EXPECT_EQ(filesBelow(out()), (std::set<std::string>{"a.mp3", "b.mp3"}));
-    for (const char* name : {"a.mp3", "b.mp3"}) {
+    // The shorter files keep a name no later run takes for a whole output.
+    EXPECT_EQ(filesBelow(out()), (std::set<std::string>{"a (stopped).mp3", "b (stopped).mp3"}));
+    for (const char* name : {"a (stopped).mp3", "b (stopped).mp3"}) {
         const double seconds = durationOf(out() + "/" + name);
         EXPECT_GT(seconds, 0.0) << name;
         EXPECT_LT(seconds, 1100.0) << name;
     }
+    ASSERT_EQ(run({"-n", "--skip-existing", "-o", "OUT", m_scratch.file("long")}), 0) << m_output;
+    EXPECT_EQ(m_output.find("its output exists"), std::string::npos) << m_output;
+}
+
+// --skip-existing skips a file only when its output is whole: one cut short is converted
+// again beside it, with a counter.
+TEST_F(CliTest, SkipExistingSkipsOnlyAWholeOutput) {
+    ASSERT_EQ(run({"-o", "OUT", "LIB/A/two.wav"}), 0) << m_output;
+    ASSERT_EQ(run({"--skip-existing", "-o", "OUT", "LIB/A/two.wav"}), 0) << m_output;
+    EXPECT_NE(m_output.find("its output exists"), std::string::npos) << m_output;
+    std::string cut;
+    ASSERT_EQ(runProgram({findProgramOnPath("ffmpeg"), "-v", "error", "-i", out() + "/two.mp3",
+                          "-t", "0.4", "-c", "copy", "-y", out() + "/cut.mp3"},
+                         cut),
+              0)
+        << cut;
+    fs::rename(out() + "/cut.mp3", out() + "/two.mp3");
+    ASSERT_EQ(run({"--skip-existing", "-o", "OUT", "LIB/A/two.wav"}), 0) << m_output;
+    EXPECT_EQ(filesBelow(out()), (std::set<std::string>{"two.mp3", "two(0).mp3"}));
+    EXPECT_GT(durationOf(out() + "/two(0).mp3"), 0.9);
 }
 
 } // namespace

@@ -76,13 +76,23 @@ TEST(SyncManifest, RecordsOutliveTheRunThatWroteThemAndEachSourceHasOne) {
     ASSERT_TRUE(putRecord(manifest, record("a/one(0).mp3", "a/one.flac", 11), &error)) << error;
     ASSERT_TRUE(removeRecord(manifest, "b/two.mp3", &error)) << error;
     ASSERT_TRUE(removeRecord(manifest, "never/there.mp3", &error)) << error;
+    ASSERT_TRUE(putSkipped(manifest, {"/Music", "a/cover.jpg", 5, 6}, &error)) << error;
+    ASSERT_TRUE(putSkipped(manifest, {"/Music", "a/cover.jpg", 7, 8}, &error)) << error;
+    ASSERT_TRUE(putSkipped(manifest, {"/Music", "b.cue", 1, 2}, &error)) << error;
+    ASSERT_TRUE(removeSkipped(manifest, "/Music", "b.cue", &error)) << error;
     closeManifest(manifest);
 
     manifest = openManifest(mirror.path(), &error);
     ASSERT_NE(manifest, nullptr) << error;
     std::vector<ManifestRecord> records;
     ASSERT_TRUE(readRecords(manifest, &records, &error)) << error;
+    std::vector<SkippedSource> skipped;
+    ASSERT_TRUE(readSkipped(manifest, &skipped, &error)) << error;
     closeManifest(manifest);
+    ASSERT_EQ(skipped.size(), 1u);
+    EXPECT_EQ(skipped[0].sourcePath, "a/cover.jpg");
+    EXPECT_EQ(skipped[0].sourceSize, 7);
+    EXPECT_EQ(skipped[0].sourceTime, 8);
     ASSERT_EQ(records.size(), 1u);
     const ManifestRecord expected = record("a/one(0).mp3", "a/one.flac", 11);
     EXPECT_EQ(records[0].outputPath, expected.outputPath);

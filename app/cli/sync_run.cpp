@@ -1,0 +1,847 @@
+// One sync of a mirror, in the order it goes: take the mirror's lock and manifest, clear
+// what a killed run left behind, walk and stat the sources, probe only those the manifest
+// cannot vouch for, judge every source (sync_plan), and carry the plan out: removals,
+// moves, records that only follow their source, adoptions, conversions on the engine's
+// queue, re-tags. Every output is written under a temporary name and put in its place
+// only when whole, and the manifest is written as each step ends.
+#include "sync_run.h"
+
+#include "conversion_queue.h"
+#include "encoder_command_line.h"
+#include "file_rename.h"
+#include "mirror_lock.h"
+#include "output_length.h"
+#include "output_temporary.h"
+#include "path_split.h"
+#include "probe_ahead.h"
+#include "source_files.h"
+#include "stop_requests.h"
+#include "sync_manifest.h"
+#include "sync_plan.h"
+#include "tool_process.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Longest wait for the encoders between two looks at stop requests and the queue.
+constexpr int kWaitMilliseconds = 50;
+
+struct Tally {
+    int converted = 0;
+    int retagged = 0;
+    int moved = 0;
+    int removed = 0;
+    int unchanged = 0;
+    int failed = 0;
+    int skipped = 0;
+};
+
+struct SyncRun {
+    const CliOptions& options;
+    std::string toolFolder;
+    std::string mirror; // absolute, without a trailing separator
+    SyncManifest* manifest = nullptr;
+    std::vector<ManifestRecord> records = {};
+    std::vector<SkippedSource> skippedRows = {};
+    std::vector<SyncSource> sources = {};
+    std::vector<std::string> sourcePaths = {}; // each source's whole path
+    std::vector<double> durations = {};        // each probed source's length
+    std::vector<std::string> failures = {};    // why a source could not be probed
+    std::vector<std::string> roots = {};
+    std::string extension = {};
+    std::string profileOptions = {}; // the profile's name, extension and encoder options
+    std::map<std::string, FileFacts> outputFacts = {};
+    Tally tally = {};
+    bool stopped = false;
+};
+
+int64_t nanoseconds(const timespec& time) {
+    return static_cast<int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
+// What is at `path`: a regular file's size and time; anything else exists with no size
+// that a record could hold (-1).
+FileFacts factsOf(const std::string& path) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0) {
+        return {};
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return {true, -1, -1};
+    }
+    return {true, static_cast<int64_t>(info.st_size), nanoseconds(info.st_mtim)};
+}
+
+std::string inMirror(const SyncRun& run, const std::string& outputPath) {
+    return run.mirror + "/" + outputPath;
+}
+
+std::string parentOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+void forgetFacts(SyncRun* run, const std::string& outputPath) {
+    run->outputFacts.erase(outputPath);
+}
+
+MirrorFacts mirrorFacts(SyncRun* run) {
+    MirrorFacts facts;
+    facts.output = [run](const std::string& outputPath) {
+        auto found = run->outputFacts.find(outputPath);
+        if (found == run->outputFacts.end()) {
+            found = run->outputFacts.emplace(outputPath, factsOf(inMirror(*run, outputPath))).first;
+        }
+        return found->second;
+    };
+    facts.sourceGone = [](const ManifestRecord& record) {
+        struct stat info {};
+        // A root that is not there (a disk not mounted) removes nothing.
+        if (stat(record.sourceRoot.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+            return false;
+        }
+        const std::string path = record.sourceRoot + "/" + record.sourcePath;
+        return lstat(path.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR);
+    };
+    return facts;
+}
+
+// --- what is printed -------------------------------------------------------------------
+
+void say(const SyncRun& run, const char* word, const std::string& text) {
+    if (!run.options.quiet) {
+        std::printf("%-10s %s\n", word, text.c_str());
+        std::fflush(stdout);
+    }
+}
+
+void fail(SyncRun* run, const std::string& what, const std::string& reason) {
+    ++run->tally.failed;
+    std::fflush(stdout);
+    std::fprintf(stderr, "failed     %s: %s\n", what.c_str(), reason.c_str());
+}
+
+std::string sourceOf(const SyncRun& run, int source) {
+    return run.sourcePaths[static_cast<std::size_t>(source)];
+}
+
+// --- the sources -----------------------------------------------------------------------
+
+std::string absolutePath(const std::string& path) {
+    std::error_code error;
+    std::string text = fs::absolute(path, error).lexically_normal().string();
+    while (text.size() > 1 && text.back() == '/') {
+        text.pop_back();
+    }
+    return text;
+}
+
+bool insideFolder(const std::string& path, const std::string& folder) {
+    return path == folder ||
+           (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+            (folder == "/" || path[folder.size()] == '/'));
+}
+
+// Walks each given folder (or takes each given file) once; the mirror, should it lie in
+// a source, is never walked, and a file named twice is one source.
+bool walkSources(SyncRun* run, std::string* error) {
+    std::set<std::string> seen;
+    for (const std::string& given : run->options.sources) {
+        std::vector<SourceFile> found;
+        if (!collectSourceFiles({given}, &found, error)) {
+            return false;
+        }
+        std::error_code statError;
+        const bool folder = fs::is_directory(given, statError);
+        const std::string absolute = absolutePath(given);
+        const std::string root = folder                       ? absolute
+                                 : parentOf(absolute).empty() ? "/"
+                                                              : parentOf(absolute);
+        run->roots.push_back(root);
+        for (const SourceFile& file : found) {
+            const std::string whole = absolutePath(file.path);
+            if (insideFolder(whole, run->mirror) || !seen.insert(whole).second) {
+                continue;
+            }
+            SyncSource source;
+            source.root = root;
+            source.path = fs::path(whole).lexically_relative(root).generic_string();
+            source.outputFolder = file.relativeFolder;
+            char baseName[kPathSize];
+            if (splitPath(whole.c_str(), nullptr, 0, nullptr, 0, baseName, sizeof baseName, nullptr,
+                          0) != 0) {
+                baseName[0] = '\0';
+            }
+            source.baseName = baseName;
+            const FileFacts facts = factsOf(whole);
+            source.file = facts;
+            run->sources.push_back(source);
+            run->sourcePaths.push_back(whole);
+        }
+    }
+    run->durations.assign(run->sources.size(), 0.0);
+    run->failures.assign(run->sources.size(), "");
+    return true;
+}
+
+// A source's own folder at the top of the mirror may not be the mirror's hidden one.
+bool claimsTheStateFolder(const SyncSource& source) {
+    const std::string first = source.outputFolder.substr(0, source.outputFolder.find('/'));
+    return first == kMirrorStateFolder;
+}
+
+// Probes every source the manifest cannot vouch for, several at once: its length, its
+// sound and its fingerprints. A source known as no media at the same size and time is
+// not read again.
+void probeSources(SyncRun* run, const MirrorFacts& facts) {
+    const std::vector<int> recordOf = matchRecords(run->sources, run->records);
+    std::map<std::string, const SkippedSource*> skipped;
+    for (const SkippedSource& row : run->skippedRows) {
+        skipped[row.sourceRoot + '\0' + row.sourcePath] = &row;
+    }
+    std::vector<int> wanted;
+    for (std::size_t i = 0; i < run->sources.size(); ++i) {
+        SyncSource& source = run->sources[i];
+        const ManifestRecord* record =
+            recordOf[i] >= 0 ? &run->records[static_cast<std::size_t>(recordOf[i])] : nullptr;
+        const auto row = skipped.find(source.root + '\0' + source.path);
+        if (claimsTheStateFolder(source)) {
+            source.probed = true;
+            run->failures[i] =
+                std::string("its folder would be the mirror's own ") + kMirrorStateFolder;
+        } else if (record == nullptr && row != skipped.end() &&
+                   row->second->sourceSize == source.file.size &&
+                   row->second->sourceTime == source.file.time) {
+            source.probed = true; // no media, as the last sync found
+        } else if (needsProbe(source, record, run->profileOptions, facts)) {
+            wanted.push_back(static_cast<int>(i));
+        }
+    }
+    if (wanted.empty()) {
+        return;
+    }
+    std::vector<const char*> paths;
+    for (int i : wanted) {
+        paths.push_back(run->sourcePaths[static_cast<std::size_t>(i)].c_str());
+    }
+    ToolProcess prober;
+    setToolProgram(&prober, run->toolFolder.c_str(), "pb.dat");
+    ProbeAhead* ahead = createProbeAhead(prober.programPath, paths.data(),
+                                         static_cast<int>(paths.size()), run->options.jobs);
+    if (ahead == nullptr) {
+        return;
+    }
+    askProbesFor(ahead, kProbeFingerprints);
+    ProbeOutcome outcome{};
+    for (int i : wanted) {
+        if (takeStopRequest() != 0) {
+            run->stopped = true;
+            break;
+        }
+        takeNextProbe(ahead, &outcome);
+        SyncSource& source = run->sources[static_cast<std::size_t>(i)];
+        source.probed = true;
+        source.readable = outcome.result == kProbeReadable && outcome.hasAudio;
+        source.audioFingerprint = outcome.details.audioFingerprint;
+        source.tagFingerprint = outcome.details.tagFingerprint;
+        run->durations[static_cast<std::size_t>(i)] = outcome.duration;
+        if (outcome.result == kProbeNotStarted) {
+            run->failures[static_cast<std::size_t>(i)] =
+                std::string("the prober ") + prober.programPath + " could not be started";
+        } else if (outcome.result == kProbeRefused) {
+            run->failures[static_cast<std::size_t>(i)] =
+                "the path is too long for the prober's command line";
+        } else if (source.readable && source.audioFingerprint.empty()) {
+            source.readable = false;
+            run->failures[static_cast<std::size_t>(i)] =
+                "the prober gave no fingerprint of its sound";
+        }
+    }
+    releaseProbeAhead(ahead);
+}
+
+// --- the manifest ----------------------------------------------------------------------
+
+ManifestRecord recordFor(const SyncRun& run, const SyncSource& source,
+                         const std::string& outputPath, const FileFacts& output) {
+    ManifestRecord record;
+    record.outputPath = outputPath;
+    record.sourceRoot = source.root;
+    record.sourcePath = source.path;
+    record.sourceSize = source.file.size;
+    record.sourceTime = source.file.time;
+    record.audioFingerprint = source.audioFingerprint;
+    record.tagFingerprint = source.tagFingerprint;
+    record.profile = run.options.profile->name;
+    record.options = run.profileOptions;
+    record.outputSize = output.size;
+    record.outputTime = output.time;
+    return record;
+}
+
+bool write(SyncRun* run, bool written, const std::string& error) {
+    if (!written) {
+        fail(run, manifestPath(run->mirror), error);
+    }
+    return written;
+}
+
+// Puts the finished file at `temporary` in place of the output at `outputPath` and
+// records it. A new output never replaces a file (one that appeared meanwhile is left
+// alone); a replacement is recorded before the rename with the size and time of the file
+// it replaces, so a run killed between the two knows the old file as its own.
+bool putInPlace(SyncRun* run, const SyncSource& source, const std::string& temporary,
+                const std::string& outputPath, bool replacing) {
+    const std::string target = inMirror(*run, outputPath);
+    const FileFacts made = factsOf(temporary);
+    std::string error;
+    forgetFacts(run, outputPath);
+    if (!replacing) {
+        const int renamed = renameWithoutReplacing(temporary.c_str(), target.c_str());
+        if (renamed != kRenameDone) {
+            unlink(temporary.c_str());
+            fail(run, target,
+                 renamed == kRenameTargetExists
+                     ? "a file appeared at its name meanwhile: left alone"
+                     : std::string("cannot be put in place: ") + std::strerror(errno));
+            return false;
+        }
+        return write(run,
+                     putRecord(run->manifest, recordFor(*run, source, outputPath, made), &error),
+                     error);
+    }
+    ManifestRecord record = recordFor(*run, source, outputPath, made);
+    const FileFacts old = factsOf(target);
+    record.replacedSize = old.size;
+    record.replacedTime = old.time;
+    if (!write(run, putRecord(run->manifest, record, &error), error)) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    if (renameReplacing(temporary.c_str(), target.c_str()) != kRenameDone) {
+        unlink(temporary.c_str());
+        fail(run, target, std::string("cannot be put in place: ") + std::strerror(errno));
+        return false;
+    }
+    record.replacedSize = 0;
+    record.replacedTime = 0;
+    return write(run, putRecord(run->manifest, record, &error), error);
+}
+
+// Removes the folders below the mirror that `outputPath`'s removal left empty, from its
+// own folder up; the mirror itself and its hidden folder stay.
+void removeEmptyFolders(const SyncRun& run, const std::string& outputPath) {
+    for (std::string folder = parentOf(outputPath); !folder.empty() && folder != kMirrorStateFolder;
+         folder = parentOf(folder)) {
+        if (rmdir(inMirror(run, folder).c_str()) != 0) {
+            break; // not empty, or not ours to remove
+        }
+    }
+}
+
+// Removes an output that is still as the manifest says we wrote it, then its record.
+bool removeOutput(SyncRun* run, const ManifestRecord& record) {
+    forgetFacts(run, record.outputPath);
+    const OutputState state = outputState(record, factsOf(inMirror(*run, record.outputPath)));
+    std::string error;
+    if ((state == OutputState::Written || state == OutputState::Stale) &&
+        unlink(inMirror(*run, record.outputPath).c_str()) != 0) {
+        fail(run, inMirror(*run, record.outputPath),
+             std::string("cannot be removed: ") + std::strerror(errno));
+        return false;
+    }
+    if (!write(run, removeRecord(run->manifest, record.outputPath, &error), error)) {
+        return false;
+    }
+    removeEmptyFolders(*run, record.outputPath);
+    return state == OutputState::Written || state == OutputState::Stale;
+}
+
+bool makeFolders(const SyncRun& run, const std::string& outputPath) {
+    std::error_code error;
+    const std::string folder = parentOf(outputPath);
+    return folder.empty() || fs::create_directories(inMirror(run, folder), error) || !error;
+}
+
+// --- the steps -------------------------------------------------------------------------
+
+void removeGone(SyncRun* run, const SyncItem& item) {
+    const ManifestRecord& record = run->records[static_cast<std::size_t>(item.record)];
+    if (item.step == SyncStep::Forget) {
+        std::string error;
+        if (write(run, removeRecord(run->manifest, record.outputPath, &error), error)) {
+            say(*run, "forget", record.outputPath + ": " + item.reason);
+        }
+        return;
+    }
+    if (removeOutput(run, record)) {
+        ++run->tally.removed;
+        say(*run, "removed", record.outputPath);
+    }
+}
+
+bool retag(SyncRun* run, int index, const std::string& outputPath);
+
+void move(SyncRun* run, const SyncItem& item) {
+    const SyncSource& source = run->sources[static_cast<std::size_t>(item.source)];
+    const ManifestRecord& old = run->records[static_cast<std::size_t>(item.record)];
+    const std::string to = inMirror(*run, item.outputPath);
+    forgetFacts(run, item.outputPath);
+    forgetFacts(run, old.outputPath);
+    if (item.outputPath != item.oldOutputPath) {
+        const int renamed =
+            !makeFolders(*run, item.outputPath)
+                ? kRenameFailed
+                : renameWithoutReplacing(inMirror(*run, old.outputPath).c_str(), to.c_str());
+        if (renamed != kRenameDone) {
+            fail(run, inMirror(*run, old.outputPath),
+                 renamed == kRenameTargetExists
+                     ? "cannot follow its source: " + to + " is taken"
+                     : std::string("cannot follow its source: ") + std::strerror(errno));
+            return;
+        }
+    }
+    // The output moved; its record follows with the source's new place and the tags it
+    // still has (a re-tag below writes the new ones).
+    SyncSource moved = source;
+    moved.tagFingerprint = old.tagFingerprint;
+    ManifestRecord record = recordFor(*run, moved, item.outputPath, factsOf(to));
+    std::string error;
+    const bool recorded = beginChanges(run->manifest, &error) &&
+                          removeRecord(run->manifest, old.outputPath, &error) &&
+                          putRecord(run->manifest, record, &error) &&
+                          commitChanges(run->manifest, &error);
+    if (!write(run, recorded, error)) {
+        return;
+    }
+    removeEmptyFolders(*run, old.outputPath);
+    say(*run, "moved", old.outputPath + " -> " + item.outputPath);
+    ++run->tally.moved;
+    if (item.retag && retag(run, item.source, item.outputPath)) {
+        ++run->tally.retagged;
+    }
+}
+
+// The sources whose record only follows them (only the time changed): one transaction.
+void followTouched(SyncRun* run, const std::vector<SyncItem>& plan) {
+    std::string error;
+    bool open = false;
+    for (const SyncItem& item : plan) {
+        if (item.step != SyncStep::Touched) {
+            continue;
+        }
+        if (!open && !write(run, beginChanges(run->manifest, &error), error)) {
+            return;
+        }
+        open = true;
+        ManifestRecord record = run->records[static_cast<std::size_t>(item.record)];
+        const SyncSource& source = run->sources[static_cast<std::size_t>(item.source)];
+        record.sourceSize = source.file.size;
+        record.sourceTime = source.file.time;
+        if (!putRecord(run->manifest, record, &error)) {
+            rollBackChanges(run->manifest);
+            write(run, false, error);
+            return;
+        }
+    }
+    if (open) {
+        write(run, commitChanges(run->manifest, &error), error);
+    }
+}
+
+// Outputs already at new sources' names: taken over when their length is the source's.
+void adopt(SyncRun* run, const std::vector<SyncItem>& plan) {
+    std::vector<const SyncItem*> items;
+    std::vector<std::string> outputs;
+    for (const SyncItem& item : plan) {
+        if (item.step == SyncStep::Adopt) {
+            items.push_back(&item);
+            outputs.push_back(inMirror(*run, item.outputPath));
+        }
+    }
+    if (items.empty()) {
+        return;
+    }
+    std::vector<const char*> paths;
+    for (const std::string& output : outputs) {
+        paths.push_back(output.c_str());
+    }
+    ToolProcess prober;
+    setToolProgram(&prober, run->toolFolder.c_str(), "pb.dat");
+    ProbeAhead* ahead = createProbeAhead(prober.programPath, paths.data(),
+                                         static_cast<int>(paths.size()), run->options.jobs);
+    ProbeOutcome outcome{};
+    for (std::size_t i = 0;
+         ahead != nullptr && i < items.size() && takeNextProbe(ahead, &outcome) == 1; ++i) {
+        const SyncItem& item = *items[i];
+        const SyncSource& source = run->sources[static_cast<std::size_t>(item.source)];
+        const double length = run->durations[static_cast<std::size_t>(item.source)];
+        const bool whole =
+            outcome.result == kProbeReadable && lengthsMatch(outcome.duration, length);
+        std::string error;
+        if (!whole) {
+            fail(run, outputs[i],
+                 "is not nemarro's and is not the whole of " + sourceOf(*run, item.source) +
+                     ": left alone");
+        } else if (write(run,
+                         putRecord(run->manifest,
+                                   recordFor(*run, source, item.outputPath, factsOf(outputs[i])),
+                                   &error),
+                         error)) {
+            ++run->tally.unchanged;
+            say(*run, "adopted", item.outputPath);
+        }
+    }
+    releaseProbeAhead(ahead);
+}
+
+// Re-tags the output at `outputPath` with the source's tags and cover, its sound copied.
+bool retag(SyncRun* run, int index, const std::string& outputPath) {
+    const SyncSource& source = run->sources[static_cast<std::size_t>(index)];
+    const std::string target = inMirror(*run, outputPath);
+    char temporary[kPathSize];
+    ToolProcess encoder;
+    if (temporaryOutputPath(target.c_str(), temporary, sizeof temporary) != 0 ||
+        setToolProgram(&encoder, run->toolFolder.c_str(), "cv.dat") != 0 ||
+        buildRetagCommandLine(encoder.programPath, target.c_str(), sourceOf(*run, index).c_str(),
+                              temporary, encoder.commandLine) != kBuildDone) {
+        fail(run, target, "its re-tag's command line would be too long");
+        return false;
+    }
+    if (startTool(&encoder) == 0) {
+        fail(run, target,
+             std::string("the encoder ") + encoder.programPath + " could not be started");
+        return false;
+    }
+    while (pollTool(&encoder) == 0) {
+        usleep(10000);
+    }
+    if (!toolExitedCleanly(&encoder) || factsOf(temporary).size <= 0) {
+        unlink(temporary);
+        fail(run, target, "the encoder could not copy its sound with the new tags");
+        return false;
+    }
+    return putInPlace(run, source, temporary, outputPath, true);
+}
+
+// --- conversions on the engine's queue -------------------------------------------------
+
+struct Conversion {
+    const SyncItem* item;
+    ConversionJob* job;
+};
+
+// The queue's reports for a sync: each output at the name the plan gave it, put in place
+// with its record, and counted.
+class SyncView : public JobRunView {
+public:
+    explicit SyncView(SyncRun* run, std::vector<Conversion>* conversions)
+        : m_run(run), m_conversions(conversions) {}
+    void jobStarted(const ConversionJob&, const char*) override {}
+    void jobProgress(const ConversionJob&, float, const char*) override {}
+    void jobEnded(const JobVerdict& verdict) override {
+        const SyncItem& item = *of(*verdict.job).item;
+        if (verdict.outcome == JobOutcome::Converted) {
+            ++m_run->tally.converted;
+            say(*m_run, "converted", sourceOf(*m_run, item.source) + " -> " + item.outputPath);
+            if (!item.oldOutputPath.empty()) {
+                // The output of its old name goes once the new one is whole.
+                removeOutput(m_run, m_run->records[static_cast<std::size_t>(item.record)]);
+            }
+        } else if (verdict.outcome != JobOutcome::Stopped &&
+                   verdict.outcome != JobOutcome::OutputNotPlaced) {
+            fail(m_run, sourceOf(*m_run, item.source),
+                 verdict.job->note[0] != '\0' ? verdict.job->note : "not converted");
+        }
+    }
+    void showJobNote(const ConversionJob&) override {}
+    void queueProgress(int, int) override {}
+    void folderRefused(const ConversionJob&, const char*) override {}
+    bool skipJob(const ConversionJob&) override { return false; }
+    const char* outputPathFor(const ConversionJob& job) override {
+        m_path = inMirror(*m_run, of(job).item->outputPath);
+        return m_path.c_str();
+    }
+    // The record is written with the rename (putInPlace); a stopped file was dropped.
+    bool placeOutput(ConversionJob& job, const char* temporary, char*,
+                     const OutputClaims*) override {
+        const SyncItem& item = *of(job).item;
+        return putInPlace(m_run, m_run->sources[static_cast<std::size_t>(item.source)], temporary,
+                          item.outputPath, item.step == SyncStep::Replace);
+    }
+
+private:
+    Conversion& of(const ConversionJob& job) {
+        return (*m_conversions)[static_cast<std::size_t>(job.row)];
+    }
+    SyncRun* m_run;
+    std::vector<Conversion>* m_conversions;
+    std::string m_path;
+};
+
+void convert(SyncRun* run, const std::vector<SyncItem>& plan) {
+    std::vector<Conversion> conversions;
+    for (const SyncItem& item : plan) {
+        if (item.step == SyncStep::Convert || item.step == SyncStep::Replace) {
+            conversions.push_back(Conversion{&item, nullptr});
+        }
+    }
+    if (conversions.empty()) {
+        return;
+    }
+    SyncView view(run, &conversions);
+    ConversionQueue queue;
+    QueueOptions queueOptions;
+    queueOptions.lanes = run->options.jobs;
+    queueOptions.createFolders = true;
+    queueOptions.goOnAtRefusedFolder = true;
+    queueOptions.temporaryOutputs = true; // a stopped part is dropped: the next sync redoes it
+    initConversionQueue(&queue, queueOptions, &view);
+    setQueueProgram(&queue, run->toolFolder.c_str(), "cv.dat");
+    for (std::size_t i = 0; i < conversions.size(); ++i) {
+        Conversion& conversion = conversions[i];
+        const SyncItem& item = *conversion.item;
+        const std::string folder = parentOf(inMirror(*run, item.outputPath));
+        conversion.job =
+            createJob(sourceOf(*run, item.source).c_str(),
+                      run->durations[static_cast<std::size_t>(item.source)], run->options.profile);
+        if (conversion.job == nullptr || setJobDestination(conversion.job, folder.c_str()) != 0) {
+            fail(run, sourceOf(*run, item.source), "the path or its output folder is too long");
+            continue;
+        }
+        conversion.job->row = static_cast<int32_t>(i);
+        appendQueuedJob(&queue, conversion.job);
+    }
+    closeQueue(&queue);
+    int stops = 0;
+    for (;;) {
+        if (takeStopRequest() != 0) {
+            const int running = stopQueue(&queue);
+            run->stopped = true;
+            if (stops++ == 0) {
+                say(*run, "stopping",
+                    std::to_string(running) +
+                        " running files are dropped; the next sync completes them");
+            }
+        }
+        finishEndedJobs(&queue);
+        startQueuedJobs(&queue);
+        if (queueFinished(&queue)) {
+            break;
+        }
+        waitForQueue(&queue, kWaitMilliseconds);
+    }
+    releaseConversionQueue(&queue);
+    for (Conversion& conversion : conversions) {
+        releaseJob(conversion.job);
+    }
+}
+
+// --- the whole run ---------------------------------------------------------------------
+
+std::string profileOptionsText(const ConversionProfile& profile) {
+    char audio[kArgsSize] = "";
+    char video[kArgsSize] = "";
+    buildAudioArgs(selectedAudioCodec(profile), audio);
+    if (hasVideo(profile)) {
+        buildVideoArgs(selectedVideoCodec(profile), video);
+    }
+    const char* extension = selectedExtension(profile);
+    return std::string(profile.name) + ": " + (extension != nullptr ? extension : "") + " " +
+           video + audio;
+}
+
+void printPlan(SyncRun* run, const std::vector<SyncItem>& plan) {
+    for (const SyncItem& item : plan) {
+        switch (item.step) {
+        case SyncStep::Unchanged:
+        case SyncStep::Touched:
+            ++run->tally.unchanged;
+            break;
+        case SyncStep::Convert:
+        case SyncStep::Replace:
+            ++run->tally.converted;
+            say(*run, "convert", sourceOf(*run, item.source) + " -> " + item.outputPath);
+            break;
+        case SyncStep::Retag:
+            ++run->tally.retagged;
+            say(*run, "re-tag", sourceOf(*run, item.source) + " -> " + item.outputPath);
+            break;
+        case SyncStep::Move:
+            ++run->tally.moved;
+            run->tally.retagged += item.retag;
+            say(*run, item.retag ? "move+tag" : "move",
+                item.oldOutputPath + " -> " + item.outputPath);
+            break;
+        case SyncStep::Adopt:
+            ++run->tally.unchanged;
+            say(*run, "adopt", item.outputPath + " (if its length is the source's)");
+            break;
+        case SyncStep::Remove:
+            ++run->tally.removed;
+            say(*run, "remove", item.outputPath);
+            break;
+        case SyncStep::Forget:
+            say(*run, "forget", item.outputPath + ": " + item.reason);
+            break;
+        case SyncStep::Conflict:
+            fail(run, inMirror(*run, item.outputPath), item.reason);
+            break;
+        case SyncStep::Unreadable:
+            break; // carried out at once: nothing to change
+        }
+    }
+}
+
+// What is settled without a step: sources that are no media, sources that could not be
+// probed, conflicts.
+void settle(SyncRun* run, const std::vector<SyncItem>& plan) {
+    std::string error;
+    for (const SyncItem& item : plan) {
+        if (item.step != SyncStep::Unreadable) {
+            if (item.step == SyncStep::Conflict && !run->options.dryRun) {
+                fail(run, inMirror(*run, item.outputPath), item.reason);
+            }
+            continue;
+        }
+        const std::string& failure = run->failures[static_cast<std::size_t>(item.source)];
+        const SyncSource& source = run->sources[static_cast<std::size_t>(item.source)];
+        if (!failure.empty()) {
+            fail(run, sourceOf(*run, item.source), failure);
+        } else if (item.record >= 0) {
+            fail(run, sourceOf(*run, item.source),
+                 "is no media with sound any more; its output " + item.outputPath +
+                     " is left as it is");
+        } else {
+            ++run->tally.skipped;
+            if (!run->options.dryRun) {
+                putSkipped(run->manifest,
+                           {source.root, source.path, source.file.size, source.file.time}, &error);
+            }
+        }
+    }
+}
+
+void removeStaleTemporariesBelow(const std::string& mirror) {
+    std::error_code error;
+    removeStaleTemporaries(mirror.c_str());
+    for (fs::recursive_directory_iterator
+             it(mirror, fs::directory_options::skip_permission_denied, error),
+         end;
+         !error && it != end; it.increment(error)) {
+        std::error_code typeError;
+        if (it->is_directory(typeError) && !it->is_symlink(typeError)) {
+            if (it.depth() == 0 && it->path().filename() == kMirrorStateFolder) {
+                it.disable_recursion_pending();
+                continue;
+            }
+            removeStaleTemporaries(it->path().c_str());
+        }
+    }
+}
+
+void printSummary(const SyncRun& run) {
+    const Tally& t = run.tally;
+    std::fflush(stderr);
+    std::printf(
+        "%s%s: %d converted, %d re-tagged, %d moved, %d removed, %d unchanged, %d failed%s\n",
+        run.options.dryRun ? "Dry run, nothing changed: " : "", run.mirror.c_str(), t.converted,
+        t.retagged, t.moved, t.removed, t.unchanged, t.failed,
+        t.skipped > 0 ? (", " + std::to_string(t.skipped) + " skipped (no sound)").c_str() : "");
+}
+
+} // namespace
+
+int runSync(const CliOptions& options, const char* toolFolder) {
+    SyncRun run{options, toolFolder, absolutePath(options.outputFolder)};
+    run.profileOptions = profileOptionsText(*options.profile);
+    const char* extension = selectedExtension(*options.profile);
+    run.extension = extension != nullptr ? extension : "";
+    std::string error;
+    watchStopRequests();
+
+    const bool hasManifest = access(manifestPath(run.mirror).c_str(), F_OK) == 0;
+    MirrorLock* lock = nullptr;
+    if (!options.dryRun || hasManifest) {
+        std::error_code made;
+        if (!options.dryRun) {
+            fs::create_directories(run.mirror, made);
+        }
+        run.manifest = openManifest(run.mirror, &error);
+        lock = run.manifest != nullptr ? lockMirror(run.mirror, &error) : nullptr;
+        if (lock == nullptr || !readRecords(run.manifest, &run.records, &error) ||
+            !readSkipped(run.manifest, &run.skippedRows, &error)) {
+            std::fprintf(stderr, "nemarro-cli: %s\n", error.c_str());
+            unlockMirror(lock);
+            closeManifest(run.manifest);
+            return kExitSomeFailed;
+        }
+    }
+    if (!options.dryRun) {
+        removeStaleTemporariesBelow(run.mirror);
+    }
+    if (!walkSources(&run, &error)) {
+        std::fprintf(stderr, "nemarro-cli: %s\n", error.c_str());
+        unlockMirror(lock);
+        closeManifest(run.manifest);
+        return kExitBadUsage;
+    }
+    const MirrorFacts facts = mirrorFacts(&run);
+    probeSources(&run, facts);
+    const std::vector<SyncItem> plan = run.stopped
+                                           ? std::vector<SyncItem>()
+                                           : planSync(run.sources, run.records, run.roots,
+                                                      run.extension, run.profileOptions, facts);
+    if (options.dryRun) {
+        printPlan(&run, plan);
+        settle(&run, plan);
+    } else if (!run.stopped) {
+        settle(&run, plan);
+        for (const SyncItem& item : plan) {
+            if (item.step == SyncStep::Remove || item.step == SyncStep::Forget) {
+                removeGone(&run, item);
+            }
+        }
+        for (const SyncItem& item : plan) {
+            if (item.step == SyncStep::Move && !run.stopped) {
+                move(&run, item);
+            }
+            run.stopped = run.stopped || takeStopRequest() != 0;
+        }
+        followTouched(&run, plan);
+        for (const SyncItem& item : plan) {
+            run.tally.unchanged +=
+                item.step == SyncStep::Unchanged || item.step == SyncStep::Touched;
+        }
+        adopt(&run, plan);
+        if (!run.stopped) {
+            convert(&run, plan);
+        }
+        for (const SyncItem& item : plan) {
+            run.stopped = run.stopped || takeStopRequest() != 0;
+            if (item.step == SyncStep::Retag && !run.stopped) {
+                if (retag(&run, item.source, item.outputPath)) {
+                    ++run.tally.retagged;
+                    say(run, "re-tagged", item.outputPath);
+                }
+            }
+        }
+    }
+    printSummary(run);
+    unlockMirror(lock);
+    closeManifest(run.manifest);
+    if (run.stopped) {
+        return kExitInterrupted;
+    }
+    return run.tally.failed > 0 ? kExitSomeFailed : kExitConverted;
+}
