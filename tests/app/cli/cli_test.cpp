@@ -308,6 +308,31 @@ TEST_F(CliTest, ShardsPartitionTheFiles) {
     EXPECT_TRUE(filesBelow(out()).empty());
 }
 
+// Three shards synced at once under GNU parallel over one mirror: every output is there
+// once and whole, and a whole sync afterwards finds nothing to do.
+TEST_F(CliTest, ThreeShardsAtOnceUnderGnuParallel) {
+    const std::string cli = CLI_PATH;
+    ASSERT_EQ(runProgram({findProgramOnPath("parallel"), "--will-cite", "-j", "3", cli, "--sync",
+                          "--shard", "{}/3", "-j", "1", "-o", out(), s_library->file("lib"),
+                          ":::", "1", "2", "3"},
+                         m_output),
+              0)
+        << m_output;
+    std::set<std::string> outputs;
+    for (const std::string& name : filesBelow(out()))
+        if (name.rfind(".nemarro/", 0) != 0)
+            outputs.insert(name);
+    EXPECT_EQ(outputs, (std::set<std::string>{"A/B/one.mp3", "A/two.mp3", "C/two.mp3"}))
+        << m_output;
+    EXPECT_NEAR(durationOf(out() + "/A/B/one.mp3"), 2.0, 0.1);
+    EXPECT_NEAR(durationOf(out() + "/A/two.mp3"), 1.0, 0.1);
+    EXPECT_NEAR(durationOf(out() + "/C/two.mp3"), 1.0, 0.1);
+    EXPECT_EQ(run({"--sync", "-o", "OUT", "LIB"}), 0) << m_output;
+    EXPECT_NE(m_output.find("0 converted, 0 re-tagged, 0 moved, 0 removed, 3 unchanged, 0 failed"),
+              std::string::npos)
+        << m_output;
+}
+
 // Ctrl+C twice while two long files convert: each encoder finishes what it has written, the
 // outputs are valid and shorter, and the program says so and ends with 130.
 TEST_F(CliTest, InterruptLeavesValidShorterFiles) {
