@@ -11,11 +11,6 @@
 #include <cstring>
 
 namespace {
-
-// The output's name before any counter: the one a front end chose, else the source's.
-const char* outputStem(const ConversionJob& job) {
-    return job.namedBaseName[0] != '\0' ? job.namedBaseName : job.sourceBaseName;
-}
 constexpr std::size_t kRangePartSize = 64;
 #ifndef _WIN32
 // Here the line holds the longest program path, source, output path and option parts.
@@ -90,6 +85,10 @@ int outputFolder(const ConversionJob& job, char* folder) {
             ? formatText(folder, kPathSize, "%s" NEMARRO_PATH_SEPARATOR, job.destinationFolder)
             : formatText(folder, kPathSize, "%s%s", job.sourceDrive, job.sourceFolder);
     return fits == 0 ? kBuildDone : kBuildRefused;
+}
+
+const char* outputStem(const ConversionJob& job) {
+    return job.namedBaseName[0] != '\0' ? job.namedBaseName : job.sourceBaseName;
 }
 
 int uniqueOutputName(char* baseName, char* folder, const char* extension,

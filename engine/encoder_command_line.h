@@ -27,6 +27,9 @@ int buildVideoArgs(const VideoCodecSettings& codec, char* args /* kArgsSize */);
 // The folder the job's output goes to, ending with the separator: destinationFolder
 // and a separator, or the source file's own folder.
 int outputFolder(const ConversionJob& job, char* folder /* kPathSize */);
+// The output's name before any counter: the job's namedBaseName when a front end chose
+// one, else its sourceBaseName.
+const char* outputStem(const ConversionJob& job);
 // Makes baseName name nothing existing in `folder` (appending a separator to the folder
 // when it lacks one): unchanged when free, else baseName(N) for the first free N from 0.
 // A name is free when outputPathTaken says it is not: nothing exists there and no run of

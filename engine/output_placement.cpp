@@ -33,7 +33,7 @@ bool keepStoppedOutput(const ConversionJob& job, const char* temporary, char* ke
     char baseName[kPathSize];
     for (int attempt = 0; extension != nullptr && attempt < kPlacementTries; ++attempt) {
         if (outputFolder(job, folder) != kBuildDone ||
-            formatText(baseName, sizeof baseName, "%s (stopped)", job.sourceBaseName) != 0 ||
+            formatText(baseName, sizeof baseName, "%s (stopped)", outputStem(job)) != 0 ||
             uniqueOutputName(baseName, folder, extension, claims) != kBuildDone ||
             formatText(keptPath, kPathSize, "%s%s%s", folder, baseName, extension) != 0) {
             return false;

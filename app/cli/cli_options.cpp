@@ -24,15 +24,15 @@ struct OptionSpec {
 };
 
 const OptionSpec kOptions[] = {
-    {"profile", 'p', true, true},  {"list-profiles", 'L', false, false},
-    {"bitrate", 'b', true, true},  {"rate", 'r', true, true},
-    {"channels", 'c', true, true}, {"output", 'o', true, true},
-    {"jobs", 'j', true, true},     {"skip-existing", 'S', false, false},
-    {"sync", 'Y', false, false},   {"dry-run", 'n', true, false},
-    {"quiet", 'q', true, false},   {"help", 'h', true, false},
-    {"version", 'V', true, false}, {"json", 'J', false, false},
+    {"profile", 'p', true, true},     {"list-profiles", 'L', false, false},
+    {"bitrate", 'b', true, true},     {"rate", 'r', true, true},
+    {"channels", 'c', true, true},    {"output", 'o', true, true},
+    {"jobs", 'j', true, true},        {"skip-existing", 'S', false, false},
+    {"sync", 'Y', false, false},      {"dry-run", 'n', true, false},
+    {"quiet", 'q', true, false},      {"help", 'h', true, false},
+    {"version", 'V', true, false},    {"json", 'J', false, false},
     {"files-from", 'F', false, true}, {"null", '0', false, false},
-    {"shard", 'K', false, true},   {"name", 'N', false, true},
+    {"shard", 'K', false, true},      {"name", 'N', false, true},
 };
 
 // The option `name` (`length` bytes) names: its whole name, or the start of exactly one.
@@ -312,6 +312,12 @@ CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::stri
     }
     if (options->sync && options->outputFolder.empty()) {
         *error = "--sync needs the mirror to keep in step: -o MIRROR";
+        return CliRequest::Refused;
+    }
+    if (options->sync && (options->named || options->json)) {
+        *error =
+            std::string("--sync keeps the source's tree and prints its own lines; it takes no ") +
+            (options->named ? "--name" : "--json") + " yet";
         return CliRequest::Refused;
     }
     if (options->sync && options->skipExisting) {
