@@ -259,6 +259,7 @@ INSTANTIATE_TEST_SUITE_P(
                 2,
                 {},
                 "it takes 32K, 48K, 64K, 96K, 112K, 128K"},
+        RunCase{"ShardOutOfRange", {"--shard", "4/3", "-o", "OUT", "LIB"}, {}, 2, {}, "K/N"},
         RunCase{"UnknownProfile", {"-p", "Nothing", "-o", "OUT", "LIB"}, {}, 2, {}, "no profile"},
         RunCase{"MissingSource", {"-o", "OUT", "LIB/none.wav"}, {}, 2, {}, "no such file"},
         RunCase{"DryRunWritesNothing", {"-n", "-o", "OUT", "LIB"}, {}, 0, {}, "would write"},
