@@ -4,7 +4,10 @@
 // time, and nemarro-cli -j 1 --verify (each output decoded in full). The five go in the
 // order A B C D E, then E D C B A, so that load from elsewhere on the machine weighs on
 // each alike; each figure is the sum of its two turns.
-// Usage: cli_bench [files (8)] [seconds per file (180)]
+// `cli_bench short` weighs the cost per file instead: 600 files of 2 s, nemarro-cli -j 2
+// (with --json and --shard 1/1, the steps a script's run adds) against GNU parallel
+// running ffmpeg two at a time, in the order A B B A.
+// Usage: cli_bench [files (8)] [seconds per file (180)] | cli_bench short
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -87,9 +90,53 @@ void eachInput(const std::vector<std::string>& inputs, int width,
 
 } // namespace
 
+// The cost per file is weighed on this many files of this many seconds: short enough that
+// starting the programs around ffmpeg is a large part of each file's time.
+constexpr int kShortFiles = 600;
+constexpr int kShortSeconds = 2;
+
+// nemarro-cli -j 2 against GNU parallel running the same ffmpeg line two at a time.
+int costPerFile(const std::string& cli, const std::vector<std::string>& inputs, const fs::path& out,
+                const fs::path& work) {
+    std::vector<std::string> nemarro = {cli,     "--json", "--shard", "1/1",  "-q",
+                                        "-j",    "2",      "-b",      "128K", "-r",
+                                        "44100", "-c",     "Stereo",  "-o",   out.string()};
+    nemarro.insert(nemarro.end(), inputs.begin(), inputs.end());
+    std::vector<std::string> parallel = {
+        "parallel", "--will-cite",  "-j",   "2",    "ffmpeg",
+        "-nostdin", "-hide_banner", "-i",   "{}",   "-vn",
+        "-c:a",     "libmp3lame",   "-b:a", "128K", "-ar",
+        "44100",    "-ac",          "2",    "-y",   (out / "{/.}.mp3").string(),
+        ":::"};
+    parallel.insert(parallel.end(), inputs.begin(), inputs.end());
+    const char* names[] = {"nemarro-cli -j 2", "GNU parallel -j 2, ffmpeg"};
+    const std::vector<std::string>* ways[] = {&nemarro, &parallel};
+    double totals[2] = {0, 0};
+    for (int turn = 0; turn < 4; ++turn) {
+        const int way = turn == 0 || turn == 3 ? 0 : 1;
+        fs::remove_all(out);
+        fs::create_directories(out);
+        bool converted = true;
+        const double seconds = secondsOf([&] { converted = run(*ways[way]); });
+        const auto written = std::distance(fs::directory_iterator(out), fs::directory_iterator());
+        totals[way] += seconds;
+        std::printf("  %-26s %7.2f s, %ld files written%s\n", names[way], seconds, long(written),
+                    converted ? "" : " (it failed)");
+        std::fflush(stdout);
+    }
+    const double perFile[2] = {totals[0] / 2 / double(inputs.size()) * 1000.0,
+                               totals[1] / 2 / double(inputs.size()) * 1000.0};
+    std::printf("\nnemarro-cli -j 2 / GNU parallel -j 2 over %zu files of %d s: %.3f "
+                "(target <= 1.05; %.1f ms a file against %.1f)\n",
+                inputs.size(), kShortSeconds, totals[0] / totals[1], perFile[0], perFile[1]);
+    fs::remove_all(work);
+    return 0;
+}
+
 int main(int argc, char** argv) {
-    const int count = argc > 1 ? std::atoi(argv[1]) : 8;
-    const int length = argc > 2 ? std::atoi(argv[2]) : 180;
+    const bool perFile = argc > 1 && std::string(argv[1]) == "short";
+    const int count = perFile ? kShortFiles : argc > 1 ? std::atoi(argv[1]) : 8;
+    const int length = perFile ? kShortSeconds : argc > 2 ? std::atoi(argv[2]) : 180;
     const std::string cli =
         (fs::canonical("/proc/self/exe").parent_path() / "nemarro-cli").string();
     char pattern[] = "/tmp/cli_bench-XXXXXX";
@@ -149,6 +196,9 @@ int main(int argc, char** argv) {
         if (!run(arguments))
             std::printf("  nemarro-cli -j %d failed\n", jobs);
     };
+    if (perFile) {
+        return costPerFile(cli, inputs, out, work);
+    }
     constexpr int kWays = 5;
     const char* names[kWays] = {"ffmpeg, one at a time", "nemarro-cli -j 1", "nemarro-cli -j 2",
                                 "ffmpeg, 2 at a time", "nemarro-cli -j 1 --verify"};

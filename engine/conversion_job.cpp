@@ -96,7 +96,7 @@ void releaseJob(ConversionJob* job) {
         return;
     }
     for (const char* text : {job->sourcePath, job->sourceFolder, job->sourceBaseName,
-                             job->outputBaseName, job->destinationFolder}) {
+                             job->outputBaseName, job->destinationFolder, job->namedBaseName}) {
         releasePathText(text);
     }
     delete job;
@@ -108,6 +108,10 @@ int setJobOutputBaseName(ConversionJob* job, const char* text) {
 
 int setJobDestination(ConversionJob* job, const char* text) {
     return replacePathText(&job->destinationFolder, text);
+}
+
+int setJobNamedBaseName(ConversionJob* job, const char* text) {
+    return replacePathText(&job->namedBaseName, text);
 }
 
 namespace {

@@ -20,10 +20,11 @@ inline constexpr std::size_t kJobNoteSize = 512;
 // The text of an empty path field; it is shared, never allocated.
 inline constexpr char kNoPath[] = "";
 
-// Text fields are 8-bit text in the locale's encoding, zero-terminated. The five path
+// Text fields are 8-bit text in the locale's encoding, zero-terminated. The six path
 // fields are read-only here: each is allocated to its own length (a path may be as long
 // as kPathSize allows, and ten thousand jobs must stay small), never null, and written
-// only by createJob, setJobOutputBaseName and setJobDestination; releaseJob frees them.
+// only by createJob, setJobOutputBaseName, setJobNamedBaseName and setJobDestination;
+// releaseJob frees them.
 struct ConversionJob {
     const char* sourcePath = kNoPath;
     char sourceDrive[kDriveSize];       // always empty on POSIX
@@ -32,6 +33,7 @@ struct ConversionJob {
     const char* sourceBaseName = kNoPath;    // no folder, no extension
     const char* outputBaseName = kNoPath;    // written by buildOutputPath at every start
     const char* destinationFolder = kNoPath; // empty: beside the source file
+    const char* namedBaseName = kNoPath;     // a front end's output name; empty: the source's
     double duration;                    // seconds, from the probe
     char durationText[kClockTextSize];  // formatClock(duration)
     double trimStart;                   // range to convert, seconds
@@ -53,10 +55,12 @@ ConversionJob* createJob(const char* sourcePath, double duration, ConversionProf
 // True when createJob would take the path: it and each of its parts fit their fields.
 bool jobFieldsHold(const char* sourcePath);
 void releaseJob(ConversionJob* job);
-// Replace the job's outputBaseName or destinationFolder with a copy of `text`. Return 0,
+// Replace the job's outputBaseName, destinationFolder or namedBaseName (the output's name
+// before any counter that nemarro-cli makes from tags) with a copy of `text`. Return 0,
 // or -1 when it has kPathSize bytes or more or no memory is left (the field then stays).
 int setJobOutputBaseName(ConversionJob* job, const char* text);
 int setJobDestination(ConversionJob* job, const char* text);
+int setJobNamedBaseName(ConversionJob* job, const char* text);
 
 // Fills sizeText from the job's range and profile: "%.1fMB", or "? MB" when the size is
 // 0 or a video profile's video bit rate is not a number.

@@ -87,6 +87,10 @@ int outputFolder(const ConversionJob& job, char* folder) {
     return fits == 0 ? kBuildDone : kBuildRefused;
 }
 
+const char* outputStem(const ConversionJob& job) {
+    return job.namedBaseName[0] != '\0' ? job.namedBaseName : job.sourceBaseName;
+}
+
 int uniqueOutputName(char* baseName, char* folder, const char* extension,
                      const OutputClaims* claims) {
     std::size_t folderLength = std::strlen(folder);
@@ -126,7 +130,7 @@ int buildOutputPath(ConversionJob* job, char* path, const OutputClaims* claims) 
     char folder[kPathSize];
     char baseName[kPathSize];
     if (extension == nullptr || outputFolder(*job, folder) != kBuildDone ||
-        copyText(baseName, sizeof baseName, job->sourceBaseName) != 0 ||
+        copyText(baseName, sizeof baseName, outputStem(*job)) != 0 ||
         uniqueOutputName(baseName, folder, extension, claims) != kBuildDone ||
         composeOutputPath(path, folder, baseName, extension) != 0 ||
         setJobOutputBaseName(job, baseName) != 0) {
@@ -155,8 +159,8 @@ int sourceOutputPath(const ConversionJob& job, char* path) {
     if (extension == nullptr || outputFolder(job, folder) != kBuildDone) {
         return kBuildRefused;
     }
-    return composeOutputPath(path, folder, job.sourceBaseName, extension) == 0 ? kBuildDone
-                                                                               : kBuildRefused;
+    return composeOutputPath(path, folder, outputStem(job), extension) == 0 ? kBuildDone
+                                                                            : kBuildRefused;
 }
 
 namespace {

@@ -27,20 +27,25 @@ int buildVideoArgs(const VideoCodecSettings& codec, char* args /* kArgsSize */);
 // The folder the job's output goes to, ending with the separator: destinationFolder
 // and a separator, or the source file's own folder.
 int outputFolder(const ConversionJob& job, char* folder /* kPathSize */);
+// The output's name before any counter: the job's namedBaseName when a front end chose
+// one, else its sourceBaseName.
+const char* outputStem(const ConversionJob& job);
 // Makes baseName name nothing existing in `folder` (appending a separator to the folder
 // when it lacks one): unchanged when free, else baseName(N) for the first free N from 0.
 // A name is free when outputPathTaken says it is not: nothing exists there and no run of
 // the same queue (`claims`, nullptr for none) claimed it.
 int uniqueOutputName(char* baseName /* kPathSize */, char* folder /* kPathSize */,
                      const char* extension, const OutputClaims* claims = nullptr);
-// The full output path; rewrites the job's outputBaseName.
+// The full output path; rewrites the job's outputBaseName. The name before any counter is
+// the job's namedBaseName when it has one, else its sourceBaseName.
 int buildOutputPath(ConversionJob* job, char* path /* kPathSize */,
                     const OutputClaims* claims = nullptr);
 // The path the last buildOutputPath gave: output folder, outputBaseName and extension,
 // without looking for a free name again (the file may well exist by now).
 int lastOutputPath(const ConversionJob& job, char* path /* kPathSize */);
-// The path the job's output has before any counter: output folder, sourceBaseName and
-// extension (whether it is taken decides a skip of files converted before).
+// The path the job's output has before any counter: output folder, namedBaseName (or
+// sourceBaseName) and extension (whether it is taken decides a skip of files converted
+// before).
 int sourceOutputPath(const ConversionJob& job, char* path /* kPathSize */);
 // "\"%s\" %s-i \"%s\" %s-y %s%s\"%s\"" with the program path, seek part, source path,
 // duration part, video part, audio part and output path, each path quoted by

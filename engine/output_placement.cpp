@@ -34,7 +34,7 @@ bool keepShorterOutput(const ConversionJob& job, const char* temporary, const ch
     char baseName[kPathSize];
     for (int attempt = 0; extension != nullptr && attempt < kPlacementTries; ++attempt) {
         if (outputFolder(job, folder) != kBuildDone ||
-            formatText(baseName, sizeof baseName, "%s (%s)", job.sourceBaseName, mark) != 0 ||
+            formatText(baseName, sizeof baseName, "%s (%s)", outputStem(job), mark) != 0 ||
             uniqueOutputName(baseName, folder, extension, claims) != kBuildDone ||
             composeOutputPath(keptPath, folder, baseName, extension) != 0) {
             return false;

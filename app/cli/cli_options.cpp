@@ -4,6 +4,7 @@
 
 #include "catalogue.h"
 #include "choice_list.h"
+#include "file_shard.h"
 #include "summary_line.h"
 
 #include <cstdio>
@@ -30,7 +31,9 @@ const OptionSpec kOptions[] = {
     {"sync", 'Y', false, false},      {"dry-run", 'n', true, false},
     {"quiet", 'q', true, false},      {"help", 'h', true, false},
     {"version", 'V', true, false},    {"verify", 'v', false, false},
-    {"no-verify", 'N', false, false},
+    {"no-verify", 'U', false, false}, {"json", 'J', false, false},
+    {"files-from", 'F', false, true}, {"null", '0', false, false},
+    {"shard", 'K', false, true},      {"name", 'N', false, true},
 };
 
 // The option `name` (`length` bytes) names: its whole name, or the start of exactly one.
@@ -183,6 +186,20 @@ bool chooseEntry(ChoiceList list, const char* value, int* index) {
     return false;
 }
 
+// "K/N" with 1 <= K <= N <= kMaxShards into the options; false when it is not that.
+bool readShard(const char* text, CliOptions* options) {
+    const char* slash = std::strchr(text, '/');
+    if (slash == nullptr) {
+        return false;
+    }
+    const std::string share(text, slash);
+    options->shardCount = readCount(slash + 1, kMaxShards);
+    options->shardIndex = readCount(share.c_str(), options->shardCount);
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    return options->shardCount != 0 && options->shardIndex != 0 && digit(share[0]) &&
+           digit(slash[1]);
+}
+
 struct Override {
     const char* value = nullptr; // nullptr: not given
     const char* what;
@@ -273,8 +290,34 @@ CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::stri
         case 'v':
             verify = 1;
             break;
-        case 'N':
+        case 'U':
             verify = 0;
+            break;
+        case 'J':
+            options->json = true;
+            break;
+        case 'F':
+            options->filesFrom = value;
+            if (options->filesFrom.empty()) {
+                *error = "--files-from needs a file, or - for standard input";
+                return CliRequest::Refused;
+            }
+            break;
+        case '0':
+            options->nullSeparated = true;
+            break;
+        case 'K':
+            if (!readShard(value, options)) {
+                *error = std::string("--shard takes K/N with 1 <= K <= N <= ") +
+                         std::to_string(kMaxShards) + ", not \"" + value + "\"";
+                return CliRequest::Refused;
+            }
+            break;
+        case 'N':
+            options->named = true;
+            if (!parseNamePattern(value, &options->namePattern, error)) {
+                return CliRequest::Refused;
+            }
             break;
         case 'h':
             return CliRequest::Help;
@@ -288,12 +331,22 @@ CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::stri
     if (list) {
         return CliRequest::ListProfiles;
     }
-    if (options->sources.empty()) {
+    if (options->sources.empty() && options->filesFrom.empty()) {
         *error = "no file or folder given";
+        return CliRequest::Refused;
+    }
+    if (options->nullSeparated && options->filesFrom.empty()) {
+        *error = "--null says how the --files-from list is separated; no list was given";
         return CliRequest::Refused;
     }
     if (options->sync && options->outputFolder.empty()) {
         *error = "--sync needs the mirror to keep in step: -o MIRROR";
+        return CliRequest::Refused;
+    }
+    if (options->sync && (options->named || options->json)) {
+        *error =
+            std::string("--sync keeps the source's tree and prints its own lines; it takes no ") +
+            (options->named ? "--name" : "--json") + " yet";
         return CliRequest::Refused;
     }
     if (options->sync && options->skipExisting) {
@@ -361,6 +414,16 @@ std::string usageText() {
            "      --verify               decode each output in full: it must play cleanly\n"
            "                             to its end, else it fails (on with --sync)\n"
            "      --no-verify            with --sync: do not decode the outputs\n"
+           "      --json                 one JSON object a line on standard output for each\n"
+           "                             file and a last one with the counts; the lines\n"
+           "                             for a person go to standard error\n"
+           "      --files-from FILE      convert the paths listed in FILE too, one a line\n"
+           "                             (- reads standard input)\n"
+           "      --null                 the list's paths end in NUL (find -print0)\n"
+           "      --shard K/N            take only share K of N of the files, so N runs\n"
+           "                             split a library (on several machines too)\n"
+           "      --name PATTERN         name each output from its tags below its folder,\n"
+           "                             e.g. \"{albumartist}/{album}/{track:02} - {title}\"\n"
            "  -h, --help                 this text\n"
            "  -V, --version              the version\n"
            "\n"

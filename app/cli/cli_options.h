@@ -2,6 +2,8 @@
 // anything runs.
 #pragma once
 
+#include "name_pattern.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,6 +31,13 @@ struct CliOptions {
     bool quiet = false;
     bool verify = false;              // each output decoded in full and checked before it counts
     std::vector<std::string> sources; // files and folders, as given
+    bool json = false;                // one JSON object a line on stdout, for scripts
+    std::string filesFrom;            // a list of paths to take too; "-": standard input
+    bool nullSeparated = false;       // the list's paths end in NUL, not in a newline
+    int shardIndex = 0;               // --shard K/N: this process takes share K of N
+    int shardCount = 0;               // 0: no --shard, every file
+    bool named = false;               // --name: outputs named from tags by `namePattern`
+    NamePattern namePattern;
 };
 
 // What the command line asks for.

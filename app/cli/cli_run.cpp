@@ -5,6 +5,8 @@
 
 #include "conversion_queue.h"
 #include "encoder_command_line.h"
+#include "file_list.h"
+#include "file_shard.h"
 #include "file_size.h"
 #include "output_length.h"
 #include "output_name.h"
@@ -15,6 +17,10 @@
 #include "stop_requests.h"
 #include "tool_process.h"
 
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <map>
 #include <set>
 
 static_assert(kMaxJobs <= kMaxLanes, "every job of -j gets a lane of its own");
@@ -44,14 +50,50 @@ struct Run {
     ConversionQueue* queue = nullptr;
     std::size_t probed = 0; // files whose probe outcome has been taken, from the first
     int stops = 0;          // stop requests so far
+    std::map<std::string, NameRules> nameRules = {}; // of each folder --name writes below
     std::set<std::string> cleaned = {}; // destination folders cleared of a killed run's parts
 };
+
+// The tags the prober read, for --name.
+TagValues tagValuesOf(const ProbeOutcome& outcome) {
+    const auto(&tags)[kTagCount][kTagTextSize] = outcome.details.tags;
+    return TagValues{tags[kTagArtist], tags[kTagAlbumArtist], tags[kTagAlbum], tags[kTagTitle],
+                     tags[kTagTrack],  tags[kTagDisc],        tags[kTagDate],  tags[kTagGenre]};
+}
+
+// The job's output folder: the source's tree below -o, or with --name the folders the
+// pattern makes of the tags below -o (or below the source's own folder), the job then
+// named by the pattern's last part. False when a path does not fit.
+bool placeOutput(Run* run, const SourceFile& source, const TagValues& tags, ConversionJob* job) {
+    char folder[kPathSize];
+    const CliOptions& options = run->options;
+    if (!options.named) {
+        return mirroredOutputFolder(folder, options.outputFolder.c_str(),
+                                    source.relativeFolder.c_str()) == 0 &&
+               setJobDestination(job, folder) == 0;
+    }
+    std::string root = options.outputFolder;
+    if (root.empty()) {
+        root = std::filesystem::path(source.path).parent_path().string();
+        root = root.empty() ? "." : root;
+    }
+    auto rules = run->nameRules.find(root);
+    if (rules == run->nameRules.end()) {
+        rules = run->nameRules.emplace(root, nameRulesFor(root)).first;
+    }
+    const std::string named =
+        expandNamePattern(options.namePattern, tags, job->sourceBaseName, rules->second);
+    const std::size_t slash = named.rfind('/');
+    const std::string below = slash == std::string::npos ? "" : named.substr(0, slash);
+    return mirroredOutputFolder(folder, root.c_str(), below.c_str()) == 0 &&
+           setJobDestination(job, folder) == 0 &&
+           setJobNamedBaseName(job, named.c_str() + (slash + 1)) == 0;
+}
 
 // Turns a probe's outcome into the file's starting state and, for media with sound, a job
 // handed to the queue.
 void planFile(Run* run, std::size_t index, const ProbeOutcome& outcome) {
     PlannedFile* file = &run->files[index];
-    char folder[kPathSize];
     if (outcome.result == kProbeNotStarted) {
         file->state = FileState::Failed;
         file->failure = "the prober " + run->prober + " could not be started";
@@ -67,9 +109,7 @@ void planFile(Run* run, std::size_t index, const ProbeOutcome& outcome) {
     } else {
         file->job = createJob(file->path.c_str(), outcome.duration, run->options.profile);
         if (file->job == nullptr ||
-            mirroredOutputFolder(folder, run->options.outputFolder.c_str(),
-                                 run->sources[index].relativeFolder.c_str()) != 0 ||
-            setJobDestination(file->job, folder) != 0) {
+            !placeOutput(run, run->sources[index], tagValuesOf(outcome), file->job)) {
             file->state = FileState::Failed;
             file->failure = "the path or its output folder is too long";
         } else {
@@ -143,6 +183,13 @@ public:
     }
     void jobEnded(const JobVerdict& verdict) override {
         PlannedFile& file = fileOf(*verdict.job);
+        const bool started = verdict.outcome != JobOutcome::CommandRefused &&
+                             verdict.outcome != JobOutcome::NotStarted &&
+                             verdict.outcome != JobOutcome::FolderRefused;
+        if (started && std::isfinite(verdict.percent)) {
+            file.outputSeconds =
+                verdict.percent / 100.0 * (verdict.job->trimEnd - verdict.job->trimStart);
+        }
         file.state = verdict.outcome == JobOutcome::Converted ? FileState::Converted
                      : verdict.outcome == JobOutcome::Stopped ? FileState::Stopped
                                                               : FileState::Failed;
@@ -219,14 +266,31 @@ void convertFiles(Run* run) {
 } // namespace
 
 int runConversion(const CliOptions& options, const char* toolFolder) {
-    std::vector<SourceFile> sources;
+    SourceRequest request{options.sources, {}, options.outputFolder};
+    SourceWalk walk;
     std::string error;
-    if (!collectSourceFiles(options.sources, &sources, &error)) {
+    if ((!options.filesFrom.empty() &&
+         !readFileList(options.filesFrom, options.nullSeparated ? '\0' : '\n', &request.listed,
+                       &error)) ||
+        !collectSourceFiles(request, &walk, &error)) {
         std::fprintf(stderr, "nemarro-cli: %s\n", error.c_str());
         return kExitBadUsage;
     }
+    std::vector<SourceFile>& sources = walk.files;
+    if (options.shardCount > 0) {
+        sources.erase(std::remove_if(sources.begin(), sources.end(),
+                                     [&](const SourceFile& source) {
+                                         return shardOf(source.relativePath, options.shardCount) !=
+                                                options.shardIndex;
+                                     }),
+                      sources.end());
+    }
     RunDisplay display;
-    initRunDisplay(&display, options.quiet, options.dryRun);
+    initRunDisplay(&display, options.quiet, options.dryRun, options.json);
+    // What could not be walked is named, and the rest converts.
+    for (const SourceProblem& problem : walk.problems) {
+        showProblem(&display, problem);
+    }
     watchStopRequests();
 
     std::vector<PlannedFile> files(sources.size());
@@ -241,6 +305,9 @@ int runConversion(const CliOptions& options, const char* toolFolder) {
     if (run.ahead == nullptr) {
         std::fprintf(stderr, "nemarro-cli: out of memory\n");
         return kExitSomeFailed;
+    }
+    if (options.named) {
+        askProbesFor(run.ahead, kProbeTags); // read once, with the length
     }
     CliView view(&run);
     ConversionQueue queue;
@@ -264,7 +331,7 @@ int runConversion(const CliOptions& options, const char* toolFolder) {
     releaseProbeAhead(run.ahead);
     const bool interrupted = run.stops > 0;
     showSummary(&display, files, interrupted);
-    int status = kExitConverted;
+    int status = walk.problems.empty() ? kExitConverted : kExitSomeFailed;
     for (PlannedFile& file : files) {
         if (file.state == FileState::Failed) {
             status = kExitSomeFailed;

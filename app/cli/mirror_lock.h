@@ -10,4 +10,8 @@ struct MirrorLock;
 // nullptr with `error` saying why: another process holds it (named by its process id),
 // or the lock file cannot be made. The lock goes with the process however it ends.
 MirrorLock* lockMirror(const std::string& mirror, std::string* error);
+// The lock of one share of a sharded sync: the mirror's lock held shared (shards of one
+// mirror run together; an unsharded sync waits for all) and the share's own held alone
+// (one process per share). nullptr with `error` as lockMirror's.
+MirrorLock* lockMirrorShare(const std::string& mirror, int index, int count, std::string* error);
 void unlockMirror(MirrorLock* lock);

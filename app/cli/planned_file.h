@@ -1,6 +1,7 @@
 // One file of nemarro-cli's run and what became of it, from its probe to its verdict.
 #pragma once
 
+#include <cmath>
 #include <string>
 
 struct ConversionJob;
@@ -23,4 +24,5 @@ struct PlannedFile {
     std::string failure;
     std::string outputPath; // composed when its encoder started (or planned by a dry run)
     float percent = 0.0f;   // of its range, while it converts
+    double outputSeconds = std::nan(""); // of sound written, as far as the encoder got
 };

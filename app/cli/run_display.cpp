@@ -3,6 +3,7 @@
 
 #include "console_terminal.h"
 #include "conversion_job.h"
+#include "run_events.h"
 
 #include <algorithm>
 #include <chrono>
@@ -78,11 +79,13 @@ void printLine(RunDisplay* display, const std::string& line) {
 
 } // namespace
 
-void initRunDisplay(RunDisplay* display, bool quiet, bool dryRun) {
-    display->out = stdout;
+void initRunDisplay(RunDisplay* display, bool quiet, bool dryRun, bool json) {
+    display->out = json ? stderr : stdout;
     display->quiet = quiet;
     display->dryRun = dryRun;
-    display->live = !quiet && standardOutputIsTerminal();
+    display->json = json;
+    // With --json the live lines are off: the finished files' lines go to stderr.
+    display->live = !quiet && !json && standardOutputIsTerminal();
     const int columns = display->live ? terminalColumns() : 0;
     if (columns > 20) {
         display->width = columns;
@@ -96,6 +99,14 @@ double nowSeconds() {
 }
 
 void showFileLine(RunDisplay* display, const PlannedFile& file) {
+    if (display->json) {
+        const bool reasoned = file.state == FileState::Failed || file.state == FileState::Skipped;
+        const std::string reason = file.state == FileState::Skipped ? file.skipReason
+                                   : reasoned                       ? reasonOf(file)
+                                                                    : "";
+        std::fputs(fileEvent(file, reason, display->dryRun).c_str(), stdout);
+        std::fflush(stdout);
+    }
     std::string line;
     switch (file.state) {
     case FileState::Converted:
@@ -127,6 +138,15 @@ void showFileLine(RunDisplay* display, const PlannedFile& file) {
     clearLive(display);
     printLine(display, line);
     std::fflush(display->out);
+}
+
+void showProblem(RunDisplay* display, const SourceProblem& problem) {
+    (problem.unreadableFolder ? display->unreadableFolders : display->missing) += 1;
+    if (display->json) {
+        std::fputs(problemEvent(problem).c_str(), stdout);
+        std::fflush(stdout);
+    }
+    std::fprintf(stderr, "nemarro-cli: %s\n", problemText(problem).c_str());
 }
 
 void showMessage(RunDisplay* display, const std::string& text) {
@@ -192,14 +212,23 @@ void clearLive(RunDisplay* display) {
 }
 
 void showSummary(RunDisplay* display, const std::vector<PlannedFile>& files, bool interrupted) {
-    int converted = 0, failed = 0, stopped = 0, skipped = 0, waiting = 0;
-    for (const PlannedFile& file : files) {
-        converted += file.state == FileState::Converted;
-        failed += file.state == FileState::Failed;
-        stopped += file.state == FileState::Stopped;
-        skipped += file.state == FileState::Skipped;
-        waiting += file.state == FileState::Waiting;
+    RunCounts counts = countFiles(files);
+    counts.missing = display->missing;
+    counts.unreadableFolders = display->unreadableFolders;
+    if (display->json) {
+        for (const PlannedFile& file : files) {
+            if (file.state == FileState::Waiting && !display->dryRun) {
+                std::fputs(fileEvent(file, "", false).c_str(), stdout); // an interrupt came first
+            }
+        }
+        std::fputs(
+            summaryEvent(counts, display->dryRun, interrupted, nowSeconds() - display->startSeconds)
+                .c_str(),
+            stdout);
+        std::fflush(stdout);
     }
+    const int converted = counts.converted, failed = counts.failed, stopped = counts.stopped,
+              skipped = counts.skipped, waiting = counts.waiting;
     if (display->quiet) {
         return; // failures were printed as they came
     }
@@ -217,6 +246,10 @@ void showSummary(RunDisplay* display, const std::vector<PlannedFile>& files, boo
         if (interrupted) {
             line += ", " + std::to_string(stopped) + " stopped early (shorter, valid files), " +
                     std::to_string(waiting) + " not started";
+        }
+        if (counts.missing + counts.unreadableFolders > 0) {
+            line += ", " + std::to_string(counts.missing) + " not found, " +
+                    std::to_string(counts.unreadableFolders) + " folders unreadable";
         }
         line += ".";
     }

@@ -137,18 +137,18 @@ bool change(SyncManifest* manifest, const char* sql, Bind bind, std::string* err
 
 } // namespace
 
-std::string manifestPath(const std::string& mirror) {
-    return mirror + "/" + kMirrorStateFolder + "/" + kManifestFileName;
+std::string manifestPath(const std::string& mirror, const char* fileName) {
+    return mirror + "/" + kMirrorStateFolder + "/" + fileName;
 }
 
-SyncManifest* openManifest(const std::string& mirror, std::string* error) {
+SyncManifest* openManifest(const std::string& mirror, std::string* error, const char* fileName) {
     const std::string folder = mirror + "/" + kMirrorStateFolder;
     if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) {
         *error = "cannot create " + folder + ": " + std::strerror(errno);
         return nullptr;
     }
     auto* manifest = new SyncManifest;
-    manifest->path = manifestPath(mirror);
+    manifest->path = manifestPath(mirror, fileName);
     const int opened = sqlite3_open_v2(manifest->path.c_str(), &manifest->db,
                                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (opened != SQLITE_OK) {

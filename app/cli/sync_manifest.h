@@ -3,13 +3,15 @@
 // what a record names was written by us; everything else in the mirror is the user's.
 #pragma once
 
+#include "source_files.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 // The hidden folder at the mirror's root that holds the manifest and the lock; no walk of
 // a source goes into it, and no removal of empty folders touches it.
-inline constexpr char kMirrorStateFolder[] = ".nemarro";
+inline constexpr const char* kMirrorStateFolder = kMirrorFolderName;
 inline constexpr char kManifestFileName[] = "manifest.sqlite";
 // The layout of the tables this program reads and writes. A manifest with a higher
 // version was written by a newer program and is refused, never changed.
@@ -50,10 +52,12 @@ struct SyncManifest;
 // Opens the manifest of `mirror` (an existing folder), creating the hidden folder and an
 // empty manifest when there is none. nullptr with `error` saying why: it cannot be
 // created or read, it is no manifest of ours, or its schema version is newer than ours.
-SyncManifest* openManifest(const std::string& mirror, std::string* error);
+// `fileName` (in the hidden folder) names a sharded sync's own manifest (sync_shard.h).
+SyncManifest* openManifest(const std::string& mirror, std::string* error,
+                           const char* fileName = kManifestFileName);
 void closeManifest(SyncManifest* manifest);
 // The manifest's path, for messages.
-std::string manifestPath(const std::string& mirror);
+std::string manifestPath(const std::string& mirror, const char* fileName = kManifestFileName);
 
 // Every record, ordered by output path.
 bool readRecords(SyncManifest* manifest, std::vector<ManifestRecord>* records, std::string* error);

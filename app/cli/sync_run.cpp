@@ -8,7 +8,9 @@
 
 #include "conversion_queue.h"
 #include "encoder_command_line.h"
+#include "file_list.h"
 #include "file_rename.h"
+#include "file_shard.h"
 #include "mirror_lock.h"
 #include "output_length.h"
 #include "output_temporary.h"
@@ -18,6 +20,7 @@
 #include "stop_requests.h"
 #include "sync_manifest.h"
 #include "sync_plan.h"
+#include "sync_shard.h"
 #include "tool_process.h"
 
 #include <cerrno>
@@ -146,49 +149,47 @@ std::string absolutePath(const std::string& path) {
     return text;
 }
 
-bool insideFolder(const std::string& path, const std::string& folder) {
-    return path == folder ||
-           (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-            (folder == "/" || path[folder.size()] == '/'));
-}
-
-// Walks each given folder (or takes each given file) once; the mirror, should it lie in
-// a source, is never walked, and a file named twice is one source.
+// Walks the given folders and files (and a --files-from list) once each; the mirror,
+// should it lie in a source, is never walked. With --shard only the share's files are
+// kept. A folder that cannot be read, or a listed path that names nothing, counts as a
+// failure and the rest is synced.
 bool walkSources(SyncRun* run, std::string* error) {
-    std::set<std::string> seen;
-    for (const std::string& given : run->options.sources) {
-        std::vector<SourceFile> found;
-        if (!collectSourceFiles({given}, &found, error)) {
-            return false;
-        }
-        std::error_code statError;
-        const bool folder = fs::is_directory(given, statError);
-        const std::string absolute = absolutePath(given);
-        const std::string root = folder                       ? absolute
-                                 : parentOf(absolute).empty() ? "/"
-                                                              : parentOf(absolute);
-        run->roots.push_back(root);
-        for (const SourceFile& file : found) {
-            const std::string whole = absolutePath(file.path);
-            if (insideFolder(whole, run->mirror) || !seen.insert(whole).second) {
-                continue;
-            }
-            SyncSource source;
-            source.root = root;
-            source.path = fs::path(whole).lexically_relative(root).generic_string();
-            source.outputFolder = file.relativeFolder;
-            char baseName[kPathSize];
-            if (splitPath(whole.c_str(), nullptr, 0, nullptr, 0, baseName, sizeof baseName, nullptr,
-                          0) != 0) {
-                baseName[0] = '\0';
-            }
-            source.baseName = baseName;
-            const FileFacts facts = factsOf(whole);
-            source.file = facts;
-            run->sources.push_back(source);
-            run->sourcePaths.push_back(whole);
-        }
+    const CliOptions& options = run->options;
+    SourceRequest request{options.sources, {}, run->mirror};
+    SourceWalk walk;
+    if ((!options.filesFrom.empty() &&
+         !readFileList(options.filesFrom, options.nullSeparated ? '\0' : '\n', &request.listed,
+                       error)) ||
+        !collectSourceFiles(request, &walk, error)) {
+        return false;
     }
+    for (const SourceProblem& problem : walk.problems) {
+        ++run->tally.failed;
+        std::fprintf(stderr, "nemarro-cli: %s\n", problemText(problem).c_str());
+    }
+    std::set<std::string> roots;
+    for (const SourceFile& file : walk.files) {
+        roots.insert(file.root);
+        if (options.shardCount > 0 &&
+            shardOf(file.relativePath, options.shardCount) != options.shardIndex) {
+            continue;
+        }
+        const std::string whole = absolutePath(file.path);
+        SyncSource source;
+        source.root = file.root;
+        source.path = file.relativePath;
+        source.outputFolder = file.relativeFolder;
+        char baseName[kPathSize];
+        if (splitPath(whole.c_str(), nullptr, 0, nullptr, 0, baseName, sizeof baseName, nullptr,
+                      0) != 0) {
+            baseName[0] = '\0';
+        }
+        source.baseName = baseName;
+        source.file = factsOf(whole);
+        run->sources.push_back(source);
+        run->sourcePaths.push_back(whole);
+    }
+    run->roots.assign(roots.begin(), roots.end());
     run->durations.assign(run->sources.size(), 0.0);
     run->failures.assign(run->sources.size(), "");
     return true;
@@ -760,16 +761,38 @@ int runSync(const CliOptions& options, const char* toolFolder) {
     std::string error;
     watchStopRequests();
 
-    const bool hasManifest = access(manifestPath(run.mirror).c_str(), F_OK) == 0;
+    const bool sharded = options.shardCount > 0;
+    const std::string shareName = shareManifestName(options.shardIndex, options.shardCount);
+    const bool hasManifest =
+        access(manifestPath(run.mirror).c_str(), F_OK) == 0 ||
+        (sharded && access(manifestPath(run.mirror, shareName.c_str()).c_str(), F_OK) == 0);
     MirrorLock* lock = nullptr;
     if (!options.dryRun || hasManifest) {
         std::error_code made;
         if (!options.dryRun) {
-            fs::create_directories(run.mirror, made);
+            fs::create_directories(fs::path(run.mirror) / kMirrorStateFolder, made);
         }
-        run.manifest = openManifest(run.mirror, &error);
-        lock = run.manifest != nullptr ? lockMirror(run.mirror, &error) : nullptr;
-        if (lock == nullptr || !readRecords(run.manifest, &run.records, &error) ||
+        if (sharded) {
+            // A share keeps its own manifest: no two processes ever write one database.
+            lock = lockMirrorShare(run.mirror, options.shardIndex, options.shardCount, &error);
+            run.manifest =
+                lock == nullptr ? nullptr
+                : options.dryRun &&
+                        access(manifestPath(run.mirror, shareName.c_str()).c_str(), F_OK) != 0
+                    ? openManifest(run.mirror, &error) // read only, its share taken below
+                    : openShareManifest(run.mirror, options.shardIndex, options.shardCount, &error);
+        } else {
+            run.manifest = openManifest(run.mirror, &error);
+            lock = run.manifest != nullptr ? lockMirror(run.mirror, &error) : nullptr;
+            // The shares' records come home first.
+            if (lock != nullptr && !options.dryRun &&
+                gatherShareManifests(run.mirror, run.manifest, &error) < 0) {
+                unlockMirror(lock);
+                lock = nullptr;
+            }
+        }
+        if (lock == nullptr || run.manifest == nullptr ||
+            !readRecords(run.manifest, &run.records, &error) ||
             !readSkipped(run.manifest, &run.skippedRows, &error)) {
             std::fprintf(stderr, "nemarro-cli: %s\n", error.c_str());
             unlockMirror(lock);
@@ -777,7 +800,15 @@ int runSync(const CliOptions& options, const char* toolFolder) {
             return kExitSomeFailed;
         }
     }
-    if (!options.dryRun) {
+    if (sharded) {
+        // The main manifest of a dry run holds every share's records.
+        std::erase_if(run.records, [&](const ManifestRecord& record) {
+            return !recordInShare(record, options.shardIndex, options.shardCount);
+        });
+    }
+    // A shard leaves leftovers alone: on another machine sharing the mirror, a part that
+    // looks abandoned here may be one that is being written. An unsharded sync clears them.
+    if (!options.dryRun && !sharded) {
         removeStaleTemporariesBelow(run.mirror);
     }
     if (!walkSources(&run, &error)) {

@@ -19,16 +19,25 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void makeTone(const std::string& path, int seconds, int rate = 44100, int channels = 1) {
+// `tags` are "key=value" pairs written into the file.
+void makeTone(const std::string& path, int seconds, int rate = 44100,
+              const std::vector<std::string>& tags = {}, int channels = 1) {
     std::string output;
     fs::create_directories(fs::path(path).parent_path());
-    ASSERT_EQ(runProgram({findProgramOnPath("ffmpeg"), "-v", "error", "-f", "lavfi", "-i",
-                          "sine=frequency=440:sample_rate=" + std::to_string(rate) +
-                              ":duration=" + std::to_string(seconds),
-                          "-ac", std::to_string(channels), "-y", path},
-                         output),
-              0)
-        << output;
+    std::vector<std::string> argv = {findProgramOnPath("ffmpeg"),
+                                     "-v",
+                                     "error",
+                                     "-f",
+                                     "lavfi",
+                                     "-i",
+                                     "sine=frequency=440:sample_rate=" + std::to_string(rate) +
+                                         ":duration=" + std::to_string(seconds),
+                                     "-ac",
+                                     std::to_string(channels)};
+    for (const std::string& tag : tags)
+        argv.insert(argv.end(), {"-metadata", tag});
+    argv.insert(argv.end(), {"-y", path});
+    ASSERT_EQ(runProgram(argv, output), 0) << output;
 }
 
 // What ffprobe says of `entries` ("format=duration"), as "value,value".
@@ -57,14 +66,27 @@ std::set<std::string> filesBelow(const std::string& folder) {
 
 class CliTest : public testing::Test {
 protected:
-    // lib/A/B/one.wav and lib/A/two.wav with sound (mono, 44100 Hz); a cover, a cue sheet,
-    // a log and an empty "wav" beside them. Outside lib, a FLAC cut in half (its header
-    // promises 4 s), one with its middle third zeroed, as a failing disk leaves it (the
-    // decoder skips the damage while the encoder's clock runs on), and 5.1 at 96000 Hz.
+    // lib/A/B/one.wav, lib/A/two.wav and lib/C/two.wav with sound (mono, 44100 Hz); a
+    // cover, a cue sheet, a log and an empty "wav" beside them. Outside lib, a FLAC cut in
+    // half (its header promises 4 s), one with its middle third zeroed, as a failing disk
+    // leaves it (the decoder skips the damage while the encoder's clock runs on), and 5.1
+    // at 96000 Hz.
     static void SetUpTestSuite() {
         s_library = new ScratchFolder;
         makeTone(s_library->file("lib/A/B/one.wav"), 2);
         makeTone(s_library->file("lib/A/two.wav"), 1);
+        makeTone(s_library->file("lib/C/two.wav"), 1);
+        makeTone(s_library->file("nl/new\nline.wav"), 1);
+        makeTone(s_library->file("tags/a.flac"), 1, 44100,
+                 {"artist=AC/DC", "album=Back In Black", "title=Hells Bells", "track=1/10"});
+        for (const char* name : {"tags/b.flac", "tags/c.flac"})
+            makeTone(s_library->file(name), 1, 44100,
+                     {"album_artist=Various", "artist=X", "album=Comp", "title=Same", "track=3"});
+        writeFile(s_library->file("list.txt"), s_library->file("lib/A/two.wav") + "\n\n" +
+                                                   s_library->file("lib/C/two.wav") + "\n" +
+                                                   s_library->file("lib/none.wav") + "\n");
+        writeFile(s_library->file("list0"), s_library->file("nl/new\nline.wav") + '\0' +
+                                                s_library->file("lib/A/two.wav") + '\0');
         makeTone(s_library->file("cut/whole.flac"), 4);
         const std::string whole = readFile(s_library->file("cut/whole.flac"));
         writeFile(s_library->file("cut/half.flac"), whole.substr(0, whole.size() / 2));
@@ -73,24 +95,50 @@ protected:
         const std::size_t third = damaged.size() / 3;
         damaged.replace(third, third, std::string(third, '\0'));
         writeFile(s_library->file("cut/damaged.flac"), damaged);
-        makeTone(s_library->file("surround/six.wav"), 1, 96000, 6);
+        makeTone(s_library->file("surround/six.wav"), 1, 96000, {}, 6);
         for (const char* name : {"lib/A/cover.jpg", "lib/A/album.cue", "lib/rip.log"})
             writeFile(s_library->file(name), "FILE \"one.wav\" WAVE\n");
         writeFile(s_library->file("lib/A/empty.wav"), "");
     }
     static void TearDownTestSuite() { delete s_library; }
 
-    // Runs the program with `arguments`, in which LIB and OUT stand for the library and
-    // this test's output folder. Its joined output lands in m_output.
-    int run(std::vector<std::string> arguments) {
+    // `arguments` with LIB, SUITE and OUT standing for the library, the folder it is in
+    // and this test's output folder.
+    std::vector<std::string> placed(std::vector<std::string> arguments) const {
         for (std::string& a : arguments) {
             if (a.rfind("LIB", 0) == 0)
                 a = s_library->file("lib") + a.substr(3);
+            if (a.rfind("SUITE", 0) == 0)
+                a = s_library->path() + a.substr(5);
             if (a.rfind("OUT", 0) == 0)
                 a = out() + a.substr(3);
         }
-        arguments.insert(arguments.begin(), CLI_PATH);
-        return runProgram(arguments, m_output);
+        return arguments;
+    }
+    // Runs the program; its joined output lands in m_output.
+    int run(const std::vector<std::string>& arguments) {
+        std::vector<std::string> argv = placed(arguments);
+        argv.insert(argv.begin(), CLI_PATH);
+        return runProgram(argv, m_output);
+    }
+    // Runs it with --json, its standard output alone read by Python's JSON parser line by
+    // line: each line becomes "event outcome source output" (file names; "-" for none, the
+    // count converted or planned for the summary's outcome) in m_output. 99: a line that is
+    // not JSON.
+    int runJson(const std::vector<std::string>& arguments) {
+        const char* script =
+            "\"$0\" --json \"$@\" 2>/dev/null | python3 -c '\n"
+            "import json, os, sys\n"
+            "name = lambda p: os.path.basename(p) if p else \"-\"\n"
+            "for line in sys.stdin:\n"
+            "    e = json.loads(line)\n"
+            "    print(e[\"event\"], e.get(\"outcome\", e.get(\"converted\", "
+            "e.get(\"planned\"))),\n"
+            "          name(e.get(\"source\")), name(e.get(\"output\")))\n"
+            "'; s=(\"${PIPESTATUS[@]}\"); [ ${s[1]} = 0 ] || exit 99; exit ${s[0]}";
+        std::vector<std::string> argv = placed(arguments);
+        argv.insert(argv.begin(), {"/bin/bash", "-c", script, CLI_PATH});
+        return runProgram(argv, m_output);
     }
     std::string out() const { return m_scratch.file("out"); }
 
@@ -109,7 +157,6 @@ struct RunCase {
     const char* said;              // in the program's output
     const char* stream = nullptr;  // the first output's "sample rate,channels"
 };
-
 
 void PrintTo(const RunCase& c, std::ostream* os) {
     *os << c.name;
@@ -147,8 +194,8 @@ INSTANTIATE_TEST_SUITE_P(
                 {"--verify", "-o", "OUT", "LIB"},
                 {},
                 0,
-                {"A/B/one.mp3", "A/two.mp3"},
-                "2 converted, 0 failed, 4 skipped"},
+                {"A/B/one.mp3", "A/two.mp3", "C/two.mp3"},
+                "3 converted, 0 failed, 4 skipped"},
         RunCase{"TakenNameGetsCounter",
                 {"-j", "1", "-o", "OUT", "LIB/A"},
                 {"two.mp3"},
@@ -162,6 +209,45 @@ INSTANTIATE_TEST_SUITE_P(
                 {"two.mp3"},
                 0,
                 {"B/one.mp3", "two.mp3", "two(0).mp3"},
+                "2 converted"},
+        // A folder and a file inside it make one job; the folder keeps its tree.
+        RunCase{"WalkedOnce",
+                {"-o", "OUT", "LIB/A/two.wav", "LIB/A", "LIB/A/B"},
+                {},
+                0,
+                {"B/one.mp3", "two.mp3"},
+                "2 converted, 0 failed, 3 skipped"},
+        // A list's paths keep their tree below the folder holding them all; a missing one
+        // is named and the rest converts.
+        RunCase{"FilesFromLines",
+                {"--files-from", "SUITE/list.txt", "-o", "OUT"},
+                {},
+                1,
+                {"A/two.mp3", "C/two.mp3"},
+                "no such file or folder: "},
+        RunCase{"FilesFromNulSeparatedKeepsANewline",
+                {"--null", "--files-from", "SUITE/list0", "-o", "OUT"},
+                {},
+                0,
+                {"nl/new\nline.mp3", "lib/A/two.mp3"},
+                "2 converted"},
+        // A '/' inside a tag never makes a folder; equally tagged files both stay.
+        RunCase{"NamedFromTags",
+                {"--name", "{albumartist}/{album}/{track:02} - {title}", "-o", "OUT", "SUITE/tags"},
+                {},
+                0,
+                {"AC_DC/Back In Black/01 - Hells Bells.mp3", "Various/Comp/03 - Same.mp3",
+                 "Various/Comp/03 - Same(0).mp3"},
+                "3 converted"},
+        // Untagged files take their own names and "Unknown ..." folders; two that name one
+        // output both keep theirs.
+        RunCase{"NamedUntaggedKeepsBoth",
+                {"--name", "{albumartist}/{album}/{track:02} - {title}", "-o", "OUT",
+                 "LIB/A/two.wav", "LIB/C/two.wav"},
+                {},
+                0,
+                {"Unknown Artist/Unknown Album/00 - two.mp3",
+                 "Unknown Artist/Unknown Album/00 - two(0).mp3"},
                 "2 converted"},
         RunCase{"OverrideAndNumberedProfile",
                 {"-p", "147", "-r", "22050", "-c", "mono", "-o", "OUT", "LIB/A/two.wav"},
@@ -220,6 +306,7 @@ INSTANTIATE_TEST_SUITE_P(
                 2,
                 {},
                 "it takes 32K, 48K, 64K, 96K, 112K, 128K"},
+        RunCase{"ShardOutOfRange", {"--shard", "4/3", "-o", "OUT", "LIB"}, {}, 2, {}, "K/N"},
         RunCase{"UnknownProfile", {"-p", "Nothing", "-o", "OUT", "LIB"}, {}, 2, {}, "no profile"},
         RunCase{"MissingSource", {"-o", "OUT", "LIB/none.wav"}, {}, 2, {}, "no such file"},
         RunCase{"SyncWithoutAMirror", {"--sync", "LIB"}, {}, 2, {}, "--sync needs the mirror"},
@@ -234,6 +321,68 @@ INSTANTIATE_TEST_SUITE_P(
                 {},
                 "Failed:\n"}),
     [](const testing::TestParamInfo<RunCase>& param) { return std::string(param.param.name); });
+
+std::multiset<std::string> linesOf(const std::string& text) {
+    std::multiset<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.insert(text.substr(start, end - start));
+    return lines;
+}
+
+// Standard output carries JSON lines alone: one per file as it ends, then the summary.
+TEST_F(CliTest, JsonLinesParseOneByOne) {
+    EXPECT_EQ(runJson({"-j", "2", "-o", "OUT", "LIB"}), 0) << m_output;
+    EXPECT_EQ(linesOf(m_output),
+              (std::multiset<std::string>{
+                  "file converted one.wav one.mp3", "file converted two.wav two.mp3",
+                  "file converted two.wav two.mp3", "file skipped cover.jpg -",
+                  "file skipped album.cue -", "file skipped rip.log -", "file skipped empty.wav -",
+                  "summary 3 - -"}));
+}
+
+// Three shards' dry runs plan every file of the whole run once between them.
+TEST_F(CliTest, ShardsPartitionTheFiles) {
+    ASSERT_EQ(runJson({"-n", "-o", "OUT", "LIB", "SUITE/nl"}), 0) << m_output;
+    std::multiset<std::string> whole = linesOf(m_output);
+    whole.erase(whole.find("summary 4 - -"));
+    std::multiset<std::string> shards;
+    for (const char* shard : {"1/3", "2/3", "3/3"}) {
+        ASSERT_EQ(runJson({"-n", "--shard", shard, "-o", "OUT", "LIB", "SUITE/nl"}), 0);
+        for (const std::string& line : linesOf(m_output))
+            if (line.rfind("summary", 0) != 0)
+                shards.insert(line);
+            else
+                EXPECT_NE(line, "summary 4 - -") << "one shard took every file";
+    }
+    EXPECT_EQ(shards, whole);
+    EXPECT_TRUE(filesBelow(out()).empty());
+}
+
+// Three shards synced at once under GNU parallel over one mirror: every output is there
+// once and whole, and a whole sync afterwards finds nothing to do.
+TEST_F(CliTest, ThreeShardsAtOnceUnderGnuParallel) {
+    const std::string cli = CLI_PATH;
+    ASSERT_EQ(runProgram({findProgramOnPath("parallel"), "--will-cite", "-j", "3", cli, "--sync",
+                          "--shard", "{}/3", "-j", "1", "-o", out(), s_library->file("lib"),
+                          ":::", "1", "2", "3"},
+                         m_output),
+              0)
+        << m_output;
+    std::set<std::string> outputs;
+    for (const std::string& name : filesBelow(out()))
+        if (name.rfind(".nemarro/", 0) != 0)
+            outputs.insert(name);
+    EXPECT_EQ(outputs, (std::set<std::string>{"A/B/one.mp3", "A/two.mp3", "C/two.mp3"}))
+        << m_output;
+    EXPECT_NEAR(durationOf(out() + "/A/B/one.mp3"), 2.0, 0.1);
+    EXPECT_NEAR(durationOf(out() + "/A/two.mp3"), 1.0, 0.1);
+    EXPECT_NEAR(durationOf(out() + "/C/two.mp3"), 1.0, 0.1);
+    EXPECT_EQ(run({"--sync", "-o", "OUT", "LIB"}), 0) << m_output;
+    EXPECT_NE(m_output.find("0 converted, 0 re-tagged, 0 moved, 0 removed, 3 unchanged, 0 failed"),
+              std::string::npos)
+        << m_output;
+}
 
 // Ctrl+C twice while two long files convert: each encoder finishes what it has written, the
 // outputs are valid and shorter, and the program says so and ends with 130.
