@@ -16,14 +16,14 @@ namespace {
 
 // One option: its long name, its letter (`shortForm` when it may be given as "-x" too)
 // and whether it takes a value.
-struct OptionSpec {
+struct OptionRule {
     const char* name;
     char letter;
     bool shortForm;
     bool takesValue;
 };
 
-const OptionSpec kOptions[] = {
+const OptionRule kOptions[] = {
     {"profile", 'p', true, true},     {"list-profiles", 'L', false, false},
     {"bitrate", 'b', true, true},     {"rate", 'r', true, true},
     {"channels", 'c', true, true},    {"output", 'o', true, true},
@@ -37,24 +37,24 @@ const OptionSpec kOptions[] = {
 };
 
 // The option `name` (`length` bytes) names: its whole name, or the start of exactly one.
-const OptionSpec* findLongOption(const char* name, std::size_t length) {
-    const OptionSpec* found = nullptr;
+const OptionRule* findLongOption(const char* name, std::size_t length) {
+    const OptionRule* found = nullptr;
     int starts = 0;
-    for (const OptionSpec& spec : kOptions) {
-        if (std::strncmp(spec.name, name, length) != 0)
+    for (const OptionRule& rule : kOptions) {
+        if (std::strncmp(rule.name, name, length) != 0)
             continue;
-        if (spec.name[length] == '\0')
-            return &spec;
-        found = &spec;
+        if (rule.name[length] == '\0')
+            return &rule;
+        found = &rule;
         ++starts;
     }
     return starts == 1 ? found : nullptr;
 }
 
-const OptionSpec* findShortOption(char letter) {
-    for (const OptionSpec& spec : kOptions)
-        if (spec.shortForm && spec.letter == letter)
-            return &spec;
+const OptionRule* findShortOption(char letter) {
+    for (const OptionRule& rule : kOptions)
+        if (rule.shortForm && rule.letter == letter)
+            return &rule;
     return nullptr;
 }
 
@@ -69,7 +69,7 @@ bool sameIgnoringCase(const char* a, const char* b) {
 
 // One option found on the command line, with its value when it takes one.
 struct FoundOption {
-    const OptionSpec* spec;
+    const OptionRule* rule;
     const char* value;
 };
 
@@ -93,31 +93,31 @@ bool readArguments(int argc, char** argv, std::vector<FoundOption>* found,
         if (argument[1] == '-') {
             const char* name = argument + 2;
             const char* equals = std::strchr(name, '=');
-            const OptionSpec* spec = findLongOption(
+            const OptionRule* rule = findLongOption(
                 name, equals != nullptr ? std::size_t(equals - name) : std::strlen(name));
-            if (spec == nullptr || (equals != nullptr && !spec->takesValue)) {
+            if (rule == nullptr || (equals != nullptr && !rule->takesValue)) {
                 *error = std::string("unknown option ") + argument;
                 return false;
             }
             const char* value = equals != nullptr ? equals + 1 : nullptr;
-            if (spec->takesValue && value == nullptr) {
+            if (rule->takesValue && value == nullptr) {
                 if (i + 1 >= argc) {
                     *error = std::string("option ") + argument + " needs a value";
                     return false;
                 }
                 value = argv[++i];
             }
-            found->push_back(FoundOption{spec, value});
+            found->push_back(FoundOption{rule, value});
             continue;
         }
         for (const char* letter = argument + 1; *letter != '\0'; ++letter) {
-            const OptionSpec* spec = findShortOption(*letter);
-            if (spec == nullptr) {
+            const OptionRule* rule = findShortOption(*letter);
+            if (rule == nullptr) {
                 *error = std::string("unknown option ") + argument;
                 return false;
             }
-            if (!spec->takesValue) {
-                found->push_back(FoundOption{spec, nullptr});
+            if (!rule->takesValue) {
+                found->push_back(FoundOption{rule, nullptr});
                 continue;
             }
             const char* value = letter[1] != '\0' ? letter + 1 : nullptr;
@@ -128,7 +128,7 @@ bool readArguments(int argc, char** argv, std::vector<FoundOption>* found,
                 }
                 value = argv[++i];
             }
-            found->push_back(FoundOption{spec, value});
+            found->push_back(FoundOption{rule, value});
             break;
         }
     }
@@ -243,7 +243,7 @@ CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::stri
     const bool read = readArguments(argc, argv, &found, &options->sources, error);
     for (const FoundOption& option : found) {
         const char* value = option.value;
-        switch (option.spec->letter) {
+        switch (option.rule->letter) {
         case 'p':
             profileText = value;
             break;

@@ -2,6 +2,8 @@
 // error on the way, in the shape of ffmpeg's decode_audio example.
 #include "decoded_audio.h"
 
+#include "local_media.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -67,14 +69,6 @@ void decodeAll(AVFormatContext* context, int index, AVCodecContext* decoder, Tal
     av_packet_free(&packet);
 }
 
-// The index of the first audio stream, or AVERROR_STREAM_NOT_FOUND.
-int firstAudioStream(const AVFormatContext* context) {
-    for (unsigned i = 0; i < context->nb_streams; ++i)
-        if (context->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO)
-            return static_cast<int>(i);
-    return AVERROR_STREAM_NOT_FOUND;
-}
-
 void writeTally(const Tally& tally, std::string* report) {
     char text[AV_ERROR_MAX_STRING_SIZE] = "";
     char lines[256 + AV_ERROR_MAX_STRING_SIZE];
@@ -95,15 +89,10 @@ void writeTally(const Tally& tally, std::string* report) {
 } // namespace
 
 int writeDecodedAudio(const char* path, std::string* report, void (*progress)()) {
-    AVFormatContext* context = avformat_alloc_context();
-    if (context == nullptr)
-        return AVERROR(ENOMEM);
-    AVDictionary* options = nullptr;
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
-    int result = avformat_open_input(&context, path, nullptr, &options);
-    av_dict_free(&options);
+    AVFormatContext* context = nullptr;
+    int result = openLocalMedia(path, &context, nullptr);
     if (result < 0)
-        return result; // context is freed by the failed open
+        return result;
     AVCodecContext* decoder = nullptr;
     const AVCodec* codec = nullptr;
     if ((result = avformat_find_stream_info(context, nullptr)) >= 0)

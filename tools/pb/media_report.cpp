@@ -3,6 +3,7 @@
 #include "media_report.h"
 
 #include "fingerprint_report.h"
+#include "local_media.h"
 #include "tag_report.h"
 
 extern "C" {
@@ -158,19 +159,13 @@ int openDecoders(const AVFormatContext* context) {
 } // namespace
 
 int writeMediaReport(const char* path, ReportSections sections, std::string* report) {
-    AVFormatContext* context = avformat_alloc_context();
-    if (context == nullptr) {
-        return AVERROR(ENOMEM);
-    }
-    // Transport streams: every programme table is read, as ffprobe asks for. Only local
-    // files may be read, also by playlists and references inside the file.
+    // Transport streams: every programme table is read, as ffprobe asks for.
     AVDictionary* options = nullptr;
     av_dict_set(&options, "scan_all_pmts", "1", 0);
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
-    int result = avformat_open_input(&context, path, nullptr, &options);
-    av_dict_free(&options);
+    AVFormatContext* context = nullptr;
+    int result = openLocalMedia(path, &context, options);
     if (result < 0) {
-        return result; // context is freed by the failed open
+        return result;
     }
     result = avformat_find_stream_info(context, nullptr);
     if (result >= 0) {

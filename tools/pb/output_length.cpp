@@ -2,6 +2,8 @@
 // the raw streams that record no length, a pass over their packets without decoding.
 #include "output_length.h"
 
+#include "local_media.h"
+
 extern "C" {
 #include <libavformat/avformat.h>
 }
@@ -11,11 +13,9 @@ extern "C" {
 namespace {
 
 // The first audio stream, or nullptr.
-AVStream* firstAudioStream(const AVFormatContext* context) {
-    for (unsigned i = 0; i < context->nb_streams; ++i)
-        if (context->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO)
-            return context->streams[i];
-    return nullptr;
+AVStream* firstAudio(const AVFormatContext* context) {
+    const int index = firstAudioStream(context);
+    return index < 0 ? nullptr : context->streams[index];
 }
 
 // The seconds the stream's packets cover, added up; -1 when a packet says nothing of
@@ -57,20 +57,15 @@ double recordedSeconds(AVFormatContext* context, const AVStream* stream) {
 } // namespace
 
 int writeOutputLength(const char* path, std::string* report) {
-    AVFormatContext* context = avformat_alloc_context();
-    if (context == nullptr)
-        return AVERROR(ENOMEM);
-    AVDictionary* options = nullptr;
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
-    int result = avformat_open_input(&context, path, nullptr, &options);
-    av_dict_free(&options);
+    AVFormatContext* context = nullptr;
+    int result = openLocalMedia(path, &context, nullptr);
     if (result < 0)
-        return result; // context is freed by the failed open
-    AVStream* stream = firstAudioStream(context);
+        return result;
+    AVStream* stream = firstAudio(context);
     // A container that announces its streams only as they come needs the pass that
     // finds them; what we write always announces them.
     if (stream == nullptr && (result = avformat_find_stream_info(context, nullptr)) >= 0)
-        stream = firstAudioStream(context);
+        stream = firstAudio(context);
     if (result >= 0) {
         const double seconds = stream != nullptr ? recordedSeconds(context, stream) : -1;
         char line[64];
