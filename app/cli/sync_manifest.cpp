@@ -29,6 +29,7 @@ constexpr char kCreateTables[] = "CREATE TABLE outputs ("
                                  " tag_fingerprint TEXT NOT NULL,"
                                  " profile TEXT NOT NULL,"
                                  " options TEXT NOT NULL,"
+                                 " naming TEXT NOT NULL DEFAULT '',"
                                  " output_size INTEGER NOT NULL,"
                                  " output_time INTEGER NOT NULL,"
                                  " replaced_size INTEGER NOT NULL,"
@@ -41,6 +42,10 @@ constexpr char kCreateTables[] = "CREATE TABLE outputs ("
                                  " source_size INTEGER NOT NULL,"
                                  " source_time INTEGER NOT NULL,"
                                  " PRIMARY KEY (source_root, source_path));";
+
+// What version 1 lacks; its outputs were all named by the source's tree.
+constexpr char kUpgradeFromVersion1[] =
+    "ALTER TABLE outputs ADD COLUMN naming TEXT NOT NULL DEFAULT ''";
 
 } // namespace
 
@@ -80,7 +85,7 @@ bool readPragma(SyncManifest* manifest, const char* sql, int* value, std::string
 }
 
 // A new manifest gets its tables, its mark and its version in one transaction; an old
-// one is checked for both.
+// one is checked for both, and one of an older version is brought up to this one.
 bool prepareSchema(SyncManifest* manifest, std::string* error) {
     if (!execute(manifest, "BEGIN IMMEDIATE", error)) {
         return false;
@@ -107,6 +112,11 @@ bool prepareSchema(SyncManifest* manifest, std::string* error) {
             execute(manifest,
                     ("PRAGMA user_version = " + std::to_string(kManifestSchemaVersion)).c_str(),
                     error);
+    } else if (ready && version < kManifestSchemaVersion) {
+        ready = execute(manifest, kUpgradeFromVersion1, error) &&
+                execute(manifest,
+                        ("PRAGMA user_version = " + std::to_string(kManifestSchemaVersion)).c_str(),
+                        error);
     }
     std::string ignored;
     return execute(manifest, ready ? "COMMIT" : "ROLLBACK", ready ? error : &ignored) && ready;
@@ -181,12 +191,12 @@ void closeManifest(SyncManifest* manifest) {
 bool readRecords(SyncManifest* manifest, std::vector<ManifestRecord>* records, std::string* error) {
     records->clear();
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(
-            manifest->db,
-            "SELECT output_path, source_root, source_path, source_size, source_time,"
-            " audio_fingerprint, tag_fingerprint, profile, options, output_size,"
-            " output_time, replaced_size, replaced_time FROM outputs ORDER BY output_path",
-            -1, &statement, nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(manifest->db,
+                           "SELECT output_path, source_root, source_path, source_size, source_time,"
+                           " audio_fingerprint, tag_fingerprint, profile, options, output_size,"
+                           " output_time, replaced_size, replaced_time, naming FROM outputs"
+                           " ORDER BY output_path",
+                           -1, &statement, nullptr) != SQLITE_OK) {
         return fail(manifest, "cannot be read", error);
     }
     int step;
@@ -205,6 +215,7 @@ bool readRecords(SyncManifest* manifest, std::vector<ManifestRecord>* records, s
         record.outputTime = sqlite3_column_int64(statement, 10);
         record.replacedSize = sqlite3_column_int64(statement, 11);
         record.replacedTime = sqlite3_column_int64(statement, 12);
+        record.naming = columnText(statement, 13);
         records->push_back(std::move(record));
     }
     sqlite3_finalize(statement);
@@ -240,8 +251,8 @@ bool putRecord(SyncManifest* manifest, const ManifestRecord& record, std::string
         manifest,
         "INSERT OR REPLACE INTO outputs (output_path, source_root, source_path, source_size,"
         " source_time, audio_fingerprint, tag_fingerprint, profile, options, output_size,"
-        " output_time, replaced_size, replaced_time)"
-        " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)",
+        " output_time, replaced_size, replaced_time, naming)"
+        " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14)",
         [&](sqlite3_stmt* statement) {
             return bindText(statement, 1, record.outputPath) &&
                    bindText(statement, 2, record.sourceRoot) &&
@@ -255,7 +266,8 @@ bool putRecord(SyncManifest* manifest, const ManifestRecord& record, std::string
                    sqlite3_bind_int64(statement, 10, record.outputSize) == SQLITE_OK &&
                    sqlite3_bind_int64(statement, 11, record.outputTime) == SQLITE_OK &&
                    sqlite3_bind_int64(statement, 12, record.replacedSize) == SQLITE_OK &&
-                   sqlite3_bind_int64(statement, 13, record.replacedTime) == SQLITE_OK;
+                   sqlite3_bind_int64(statement, 13, record.replacedTime) == SQLITE_OK &&
+                   bindText(statement, 14, record.naming);
         },
         error);
 }

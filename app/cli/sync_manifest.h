@@ -15,7 +15,7 @@ inline constexpr const char* kMirrorStateFolder = kMirrorFolderName;
 inline constexpr char kManifestFileName[] = "manifest.sqlite";
 // The layout of the tables this program reads and writes. A manifest with a higher
 // version was written by a newer program and is refused, never changed.
-inline constexpr int kManifestSchemaVersion = 1;
+inline constexpr int kManifestSchemaVersion = 2; // 2 added the outputs' naming
 
 // One output and what made it. Times are modification times in nanoseconds since the
 // epoch, as the file system gives them; paths below a folder are '/'-separated.
@@ -29,6 +29,7 @@ struct ManifestRecord {
     std::string tagFingerprint;   // pb.dat's, of the source's tags and cover
     std::string profile;          // the profile's name
     std::string options;          // the extension and encoder options the profile gave
+    std::string naming;           // the --name pattern that named the output; "" for the tree
     int64_t outputSize = 0;
     int64_t outputTime = 0;
     // While a new output replaces an old one under the same name, the old one's size and

@@ -31,6 +31,7 @@ ManifestRecord record(const std::string& output, const std::string& source, int6
     r.outputTime = 1700000000987654321;
     r.replacedSize = 3999;
     r.replacedTime = 1700000000000000001;
+    r.naming = "{artist}/{title}";
     return r;
 }
 
@@ -107,6 +108,32 @@ TEST(SyncManifest, RecordsOutliveTheRunThatWroteThemAndEachSourceHasOne) {
     EXPECT_EQ(records[0].outputTime, expected.outputTime);
     EXPECT_EQ(records[0].replacedSize, expected.replacedSize);
     EXPECT_EQ(records[0].replacedTime, expected.replacedTime);
+    EXPECT_EQ(records[0].naming, expected.naming);
+}
+
+// A manifest of the first version (before outputs recorded their naming) is brought up to
+// this one with every record kept, each named by its source's tree.
+TEST(SyncManifest, AnOlderSchemaIsUpgradedWithItsRecords) {
+    ScratchFolder mirror;
+    std::string error;
+    SyncManifest* manifest = openManifest(mirror.path(), &error);
+    ASSERT_TRUE(putRecord(manifest, record("a.mp3", "a.flac"), &error)) << error;
+    closeManifest(manifest);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(manifestPath(mirror.path()).c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "ALTER TABLE outputs DROP COLUMN naming; PRAGMA user_version = 1",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    manifest = openManifest(mirror.path(), &error);
+    ASSERT_NE(manifest, nullptr) << error;
+    std::vector<ManifestRecord> records;
+    ASSERT_TRUE(readRecords(manifest, &records, &error)) << error;
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].outputPath, "a.mp3");
+    EXPECT_EQ(records[0].naming, "");
+    EXPECT_TRUE(putRecord(manifest, record("b.mp3", "b.flac"), &error)) << error;
+    closeManifest(manifest);
 }
 
 // A manifest from a newer program, a stranger's database and a file that is no database
@@ -117,9 +144,9 @@ TEST(SyncManifest, ANewerSchemaOrAStrangersFileIsRefusedUnchanged) {
         const char* sql; // run on a fresh manifest; nullptr: the file is plain text
         const char* message;
     } cases[] = {
-        {"newer", "PRAGMA user_version = 2",
-         "has schema version 2, written by a newer nemarro-cli; "
-         "this one reads version 1 only"},
+        {"newer", "PRAGMA user_version = 3",
+         "has schema version 3, written by a newer nemarro-cli; "
+         "this one reads version 2 only"},
         {"stranger's", "PRAGMA application_id = 7", "is no manifest of nemarro's"},
         {"no database", nullptr, "file is not a database"},
     };
