@@ -343,12 +343,6 @@ CliRequest parseCliOptions(int argc, char** argv, CliOptions* options, std::stri
         *error = "--sync needs the mirror to keep in step: -o MIRROR";
         return CliRequest::Refused;
     }
-    if (options->sync && (options->named || options->json)) {
-        *error =
-            std::string("--sync keeps the source's tree and prints its own lines; it takes no ") +
-            (options->named ? "--name" : "--json") + " yet";
-        return CliRequest::Refused;
-    }
     if (options->sync && options->skipExisting) {
         *error =
             "--sync decides itself what to convert again; --skip-existing has no place with it";

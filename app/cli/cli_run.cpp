@@ -54,13 +54,6 @@ struct Run {
     std::set<std::string> cleaned = {}; // destination folders cleared of a killed run's parts
 };
 
-// The tags the prober read, for --name.
-TagValues tagValuesOf(const ProbeOutcome& outcome) {
-    const auto(&tags)[kTagCount][kTagTextSize] = outcome.details.tags;
-    return TagValues{tags[kTagArtist], tags[kTagAlbumArtist], tags[kTagAlbum], tags[kTagTitle],
-                     tags[kTagTrack],  tags[kTagDisc],        tags[kTagDate],  tags[kTagGenre]};
-}
-
 // The job's output folder: the source's tree below -o, or with --name the folders the
 // pattern makes of the tags below -o (or below the source's own folder), the job then
 // named by the pattern's last part. False when a path does not fit.
@@ -109,7 +102,7 @@ void planFile(Run* run, std::size_t index, const ProbeOutcome& outcome) {
     } else {
         file->job = createJob(file->path.c_str(), outcome.duration, run->options.profile);
         if (file->job == nullptr ||
-            !placeOutput(run, run->sources[index], tagValuesOf(outcome), file->job)) {
+            !placeOutput(run, run->sources[index], tagValuesOf(outcome.details), file->job)) {
             file->state = FileState::Failed;
             file->failure = "the path or its output folder is too long";
         } else {

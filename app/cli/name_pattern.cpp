@@ -123,7 +123,14 @@ bool readField(std::string_view inside, NamePiece* piece, std::string* error) {
 
 } // namespace
 
+TagValues tagValuesOf(const MediaDetails& details) {
+    const auto(&tags)[kTagCount][kTagTextSize] = details.tags;
+    return TagValues{tags[kTagArtist], tags[kTagAlbumArtist], tags[kTagAlbum], tags[kTagTitle],
+                     tags[kTagTrack],  tags[kTagDisc],        tags[kTagDate],  tags[kTagGenre]};
+}
+
 bool parseNamePattern(std::string_view text, NamePattern* pattern, std::string* error) {
+    pattern->text = text;
     pattern->pieces.clear();
     // The folders the pattern's own '/' make: none may be empty, "." or "..".
     std::string_view rest = text;

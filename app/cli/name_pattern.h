@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "file_system_names.h"
+#include "media_details.h"
 
 // A source's tag values, "" where it has none, as the prober read them.
 struct TagValues {
@@ -23,6 +24,9 @@ struct TagValues {
     std::string genre;
 };
 
+// The tags the prober read into `details` (asked with kProbeTags).
+TagValues tagValuesOf(const MediaDetails& details);
+
 enum class NameField { Artist, AlbumArtist, Album, Title, Track, Disc, Date, Genre };
 
 struct NamePiece {
@@ -33,6 +37,7 @@ struct NamePiece {
 };
 
 struct NamePattern {
+    std::string text; // as given: a mirror's manifest records it with each output
     std::vector<NamePiece> pieces;
 };
 

@@ -1,7 +1,8 @@
 // Judging a sync's sources against the manifest, and naming the outputs that are new.
 // The names follow the one rule of every run (base name, else the first free counter),
-// with two additions of a mirror's: a record keeps the name it has, and a file we do not
-// own at a new source's name is adopted or left alone, never passed over with a counter.
+// with two additions of a mirror's: a record keeps the name it has while that still fits
+// its source, and a file we do not own at a new source's name is adopted or left alone,
+// never passed over with a counter (but in a sharded sync with --name, see SyncTarget).
 #include "sync_plan.h"
 
 #include "encoder_command_line.h"
@@ -57,15 +58,32 @@ struct Naming {
     bool stranger = false; // a file we do not own stands at the name without a counter
 };
 
-// The output path of a source that needs a (new) name: the base name, or, where an output
-// of ours or of this plan stands, the first free counter.
-Naming nameOutput(const SyncSource& source, const std::string& extension, const std::string& own,
+// True when `path` is the name the source's output gets, with or without a counter.
+bool fitsName(const std::string& path, const SyncSource& source, const std::string& extension) {
+    const std::string plain = joinBelow(source.outputFolder, source.baseName);
+    if (path.size() < plain.size() + extension.size() ||
+        path.compare(0, plain.size(), plain) != 0 ||
+        path.compare(path.size() - extension.size(), extension.size(), extension) != 0) {
+        return false;
+    }
+    const std::string counter =
+        path.substr(plain.size(), path.size() - plain.size() - extension.size());
+    return counter.empty() ||
+           (counter.size() > 2 && counter.front() == '(' && counter.back() == ')' &&
+            counter.find_first_not_of("0123456789", 1) == counter.size() - 1);
+}
+
+// The output path of a source that needs a (new) name: its own while that still fits, else
+// the base name, or, where an output of ours or of this plan stands, the first free counter.
+Naming nameOutput(const SyncSource& source, const SyncTarget& target, const std::string& own,
                   Names* names) {
-    const std::string plain = joinBelow(source.outputFolder, source.baseName + extension);
+    const std::string plain = joinBelow(source.outputFolder, source.baseName + target.extension);
     Naming naming;
-    if (names->isFree(plain, own)) {
+    if (!own.empty() && fitsName(own, source, target.extension)) {
+        naming.path = own;
+    } else if (names->isFree(plain, own)) {
         naming.path = plain;
-    } else if (names->stranger(plain)) {
+    } else if (target.adoptStrangers && names->stranger(plain)) {
         naming.path = plain;
         naming.stranger = true;
         return naming; // not planned: nothing will be written there
@@ -73,7 +91,7 @@ Naming nameOutput(const SyncSource& source, const std::string& extension, const 
         for (int counter = 0;; ++counter) {
             const std::string candidate =
                 joinBelow(source.outputFolder,
-                          source.baseName + "(" + std::to_string(counter) + ")" + extension);
+                          source.baseName + "(" + std::to_string(counter) + ")" + target.extension);
             if (names->isFree(candidate, own)) {
                 naming.path = candidate;
                 break;
@@ -93,13 +111,14 @@ SyncItem item(SyncStep step, int source, int record, const std::string& outputPa
     return made;
 }
 
-// A source whose profile or options changed (its output still ours, or gone): converted
-// again, over its own output when the name stays, else to the new name with the old
-// output removed once it is done.
-SyncItem convertAgain(const SyncSource& source, int index, int recordIndex,
-                      const ManifestRecord& record, OutputState state, const std::string& extension,
-                      Names* names) {
-    const Naming naming = nameOutput(source, extension, record.outputPath, names);
+// A source whose output must be made again (another profile or other options) or whose
+// name no longer fits it (its tags name it otherwise now): converted again, over its own
+// output when the name stays; else moved when its output is still the one to have, or
+// converted to the new name with the old output removed once it is done.
+SyncItem renameOrConvert(const SyncSource& source, int index, int recordIndex,
+                         const ManifestRecord& record, OutputState state, const SyncTarget& target,
+                         Names* names) {
+    const Naming naming = nameOutput(source, target, record.outputPath, names);
     if (naming.stranger) {
         SyncItem conflict = item(SyncStep::Conflict, index, recordIndex, naming.path);
         conflict.reason =
@@ -110,11 +129,15 @@ SyncItem convertAgain(const SyncSource& source, int index, int recordIndex,
         return item(state == OutputState::Missing ? SyncStep::Convert : SyncStep::Replace, index,
                     recordIndex, naming.path);
     }
-    SyncItem converted = item(SyncStep::Convert, index, recordIndex, naming.path);
+    const bool current = record.options == target.options && state == OutputState::Written &&
+                         record.audioFingerprint == source.audioFingerprint;
+    SyncItem changed =
+        item(current ? SyncStep::Move : SyncStep::Convert, index, recordIndex, naming.path);
     if (state != OutputState::Missing) {
-        converted.oldOutputPath = record.outputPath;
+        changed.oldOutputPath = record.outputPath;
     }
-    return converted;
+    changed.retag = current && record.tagFingerprint != source.tagFingerprint;
+    return changed;
 }
 
 } // namespace
@@ -133,10 +156,11 @@ OutputState outputState(const ManifestRecord& record, const FileFacts& output) {
     return OutputState::Changed;
 }
 
-bool needsProbe(const SyncSource& source, const ManifestRecord* record, const std::string& options,
+bool needsProbe(const SyncSource& source, const ManifestRecord* record, const SyncTarget& target,
                 const MirrorFacts& facts) {
     return record == nullptr || source.file.size != record->sourceSize ||
-           source.file.time != record->sourceTime || record->options != options ||
+           source.file.time != record->sourceTime || record->options != target.options ||
+           record->naming != target.naming ||
            outputState(*record, facts.output(record->outputPath)) != OutputState::Written;
 }
 
@@ -158,8 +182,8 @@ std::vector<int> matchRecords(const std::vector<SyncSource>& sources,
 
 std::vector<SyncItem> planSync(const std::vector<SyncSource>& sources,
                                const std::vector<ManifestRecord>& records,
-                               const std::vector<std::string>& roots, const std::string& extension,
-                               const std::string& options, const MirrorFacts& facts) {
+                               const std::vector<std::string>& roots, const SyncTarget& target,
+                               const MirrorFacts& facts) {
     const std::vector<int> recordOf = matchRecords(sources, records);
     std::vector<bool> taken(records.size(), false);
     Names names(records, facts);
@@ -187,7 +211,8 @@ std::vector<SyncItem> planSync(const std::vector<SyncSource>& sources,
         for (int r : gone) {
             const ManifestRecord& record = records[static_cast<std::size_t>(r)];
             if (!taken[static_cast<std::size_t>(r)] &&
-                record.audioFingerprint == source.audioFingerprint && record.options == options &&
+                record.audioFingerprint == source.audioFingerprint &&
+                record.options == target.options &&
                 outputState(record, facts.output(record.outputPath)) == OutputState::Written) {
                 taken[static_cast<std::size_t>(r)] = true;
                 movedFrom[s] = r;
@@ -226,12 +251,12 @@ std::vector<SyncItem> planSync(const std::vector<SyncSource>& sources,
             } else if (movedFrom[s] >= 0) {
                 const ManifestRecord& record = records[static_cast<std::size_t>(movedFrom[s])];
                 SyncItem move = item(SyncStep::Move, index, movedFrom[s],
-                                     nameOutput(source, extension, record.outputPath, &names).path);
+                                     nameOutput(source, target, record.outputPath, &names).path);
                 move.oldOutputPath = record.outputPath;
                 move.retag = record.tagFingerprint != source.tagFingerprint;
                 plan.push_back(move);
             } else {
-                const Naming naming = nameOutput(source, extension, "", &names);
+                const Naming naming = nameOutput(source, target, "", &names);
                 if (naming.stranger) {
                     names.plan(naming.path); // no second source adopts it
                 }
@@ -243,15 +268,16 @@ std::vector<SyncItem> planSync(const std::vector<SyncSource>& sources,
         const ManifestRecord& record = records[static_cast<std::size_t>(r)];
         const OutputState state = outputState(record, facts.output(record.outputPath));
         SyncItem judged = item(SyncStep::Unchanged, index, r, record.outputPath);
-        if (!needsProbe(source, &record, options, facts)) {
+        if (!needsProbe(source, &record, target, facts)) {
             judged.step = SyncStep::Unchanged;
         } else if (!source.readable) {
             judged.step = SyncStep::Unreadable;
         } else if (state == OutputState::Changed) {
             judged.step = SyncStep::Conflict;
             judged.reason = "the output was changed since nemarro wrote it: left alone";
-        } else if (record.options != options) {
-            judged = convertAgain(source, index, r, record, state, extension, &names);
+        } else if (record.options != target.options ||
+                   !fitsName(record.outputPath, source, target.extension)) {
+            judged = renameOrConvert(source, index, r, record, state, target, &names);
         } else if (state == OutputState::Missing) {
             judged.step = SyncStep::Convert;
         } else if (state == OutputState::Stale ||

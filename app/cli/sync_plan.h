@@ -22,10 +22,13 @@ struct FileFacts {
 
 // One source the walk found, and what its probe read when it was probed.
 struct SyncSource {
-    std::string root;         // the given folder, absolute (a given file's own folder)
-    std::string path;         // below root, '/'-separated
-    std::string outputFolder; // below the mirror, '/'-separated; "" at its top
-    std::string baseName;     // the output's name before any counter, without extension
+    std::string root; // the given folder, absolute (a given file's own folder)
+    std::string path; // below root, '/'-separated
+    // Where its output belongs: the folder below the mirror ('/'-separated, "" at its top)
+    // and the name before any counter, without extension. The source's tree and name, or
+    // with --name what the pattern makes of its tags once it was probed.
+    std::string outputFolder;
+    std::string baseName;
     FileFacts file;
     bool probed = false;   // the fields below are meaningful
     bool readable = false; // media with a length and sound
@@ -41,7 +44,8 @@ enum class SyncStep {
     Convert,    // a new output (or one whose last one is gone)
     Replace,    // converted again over our own output: other sound, profile or options
     Retag,      // the output's sound copied with the source's new tags and cover
-    Move,       // the output renamed to follow its source; retag too when the tags changed
+    Move,       // the output renamed to follow its source (or, with --name, its tags);
+                // retag too when the tags changed
     Adopt,      // an output already at the planned name, taken over when its length matches
     Remove,     // the output of a gone source, still as we wrote it
     Forget,     // the record of a gone source whose output is gone or no longer ours
@@ -58,6 +62,17 @@ struct SyncItem {
                                // name (its extension changed), removed once it is done
     bool retag = false;        // a move whose tags changed as well
     std::string reason;        // why, for Conflict and Forget
+};
+
+// How this sync names and makes its outputs.
+struct SyncTarget {
+    std::string extension; // the profile's, with its dot
+    std::string options;   // syncOptionsText of the profile
+    std::string naming;    // --name's pattern; "" for the source's tree and name
+    // A file we do not own at a new source's name is adopted when whole. Not in a sharded
+    // sync with --name: another share's new output may stand there, so the source takes a
+    // counter instead.
+    bool adoptStrangers = true;
 };
 
 // What the plan needs to know of the mirror, asked as it goes.
@@ -78,9 +93,9 @@ enum class OutputState {
 OutputState outputState(const ManifestRecord& record, const FileFacts& output);
 
 // True when a source must be probed (sound and tags fingerprinted) before it can be
-// judged: it has no record, or its size or time, its profile and options (`options`),
-// or its output differ from the record.
-bool needsProbe(const SyncSource& source, const ManifestRecord* record, const std::string& options,
+// judged: it has no record, or its size or time, the profile's options, the naming or its
+// output differ from the record.
+bool needsProbe(const SyncSource& source, const ManifestRecord* record, const SyncTarget& target,
                 const MirrorFacts& facts);
 
 // The record of each source (index into `records`, or -1).
@@ -89,12 +104,12 @@ std::vector<int> matchRecords(const std::vector<SyncSource>& sources,
 
 // The whole plan: one item per source, in the sources' order, then one per record of a
 // gone source under one of `roots` that no move took, in the records' order. Sources
-// that needed a probe must have been probed. `extension` (with its dot) and `options`
-// are the profile's.
+// that needed a probe must have been probed. An output keeps its name while it is still
+// the one its source's name (or tags) give, with or without its counter.
 std::vector<SyncItem> planSync(const std::vector<SyncSource>& sources,
                                const std::vector<ManifestRecord>& records,
-                               const std::vector<std::string>& roots, const std::string& extension,
-                               const std::string& options, const MirrorFacts& facts);
+                               const std::vector<std::string>& roots, const SyncTarget& target,
+                               const MirrorFacts& facts);
 
 // What a record keeps of the profile that made its output, compared at every sync (other
 // settings convert again): its name, extension and encoder options.

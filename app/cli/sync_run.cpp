@@ -11,7 +11,9 @@
 #include "file_list.h"
 #include "file_rename.h"
 #include "file_shard.h"
+#include "file_system_names.h"
 #include "mirror_lock.h"
+#include "name_pattern.h"
 #include "output_length.h"
 #include "output_temporary.h"
 #include "path_split.h"
@@ -20,6 +22,7 @@
 #include "stop_requests.h"
 #include "sync_manifest.h"
 #include "sync_plan.h"
+#include "sync_report.h"
 #include "sync_shard.h"
 #include "tool_process.h"
 
@@ -39,16 +42,6 @@ namespace {
 // Longest wait for the encoders between two looks at stop requests and the queue.
 constexpr int kWaitMilliseconds = 50;
 
-struct Tally {
-    int converted = 0;
-    int retagged = 0;
-    int moved = 0;
-    int removed = 0;
-    int unchanged = 0;
-    int failed = 0;
-    int skipped = 0;
-};
-
 struct SyncRun {
     const CliOptions& options;
     std::string toolFolder;
@@ -61,10 +54,10 @@ struct SyncRun {
     std::vector<double> durations = {};        // each probed source's length
     std::vector<std::string> failures = {};    // why a source could not be probed
     std::vector<std::string> roots = {};
-    std::string extension = {};
-    std::string profileOptions = {}; // the profile's name, extension and encoder options
+    SyncTarget target = {};
+    NameRules nameRules = NameRules::Posix; // of the mirror's file system, for --name
     std::map<std::string, FileFacts> outputFacts = {};
-    Tally tally = {};
+    SyncReport report = {};
     bool stopped = false;
 };
 
@@ -119,23 +112,38 @@ MirrorFacts mirrorFacts(SyncRun* run) {
     return facts;
 }
 
-// --- what is printed -------------------------------------------------------------------
-
-void say(const SyncRun& run, const char* word, const std::string& text) {
-    if (!run.options.quiet) {
-        std::printf("%-10s %s\n", word, text.c_str());
-        std::fflush(stdout);
-    }
-}
-
-void fail(SyncRun* run, const std::string& what, const std::string& reason) {
-    ++run->tally.failed;
-    std::fflush(stdout);
-    std::fprintf(stderr, "failed     %s: %s\n", what.c_str(), reason.c_str());
-}
+// --- what is told ---------------------------------------------------------------------
 
 std::string sourceOf(const SyncRun& run, int source) {
     return run.sourcePaths[static_cast<std::size_t>(source)];
+}
+
+// What a line about the item names: its source (a gone one's as recorded), its output, a
+// move's origin, and the source's length when it was read.
+SyncSubject subjectOf(const SyncRun& run, const SyncItem* item) {
+    SyncSubject subject;
+    if (item == nullptr) {
+        return subject;
+    }
+    if (item->source >= 0) {
+        subject.source = sourceOf(run, item->source);
+        const double seconds = run.durations[static_cast<std::size_t>(item->source)];
+        subject.sourceSeconds = seconds > 0.0 ? seconds : std::nan("");
+    } else if (item->record >= 0) {
+        const ManifestRecord& record = run.records[static_cast<std::size_t>(item->record)];
+        subject.source = record.sourceRoot + "/" + record.sourcePath;
+    }
+    if (!item->outputPath.empty()) {
+        subject.output = inMirror(run, item->outputPath);
+    }
+    if (item->step == SyncStep::Move && item->oldOutputPath != item->outputPath) {
+        subject.from = inMirror(run, item->oldOutputPath);
+    }
+    return subject;
+}
+
+void fail(SyncRun* run, const SyncItem* item, const std::string& what, const std::string& reason) {
+    reportFailure(&run->report, what, reason, subjectOf(*run, item));
 }
 
 // --- the sources -----------------------------------------------------------------------
@@ -164,8 +172,7 @@ bool walkSources(SyncRun* run, std::string* error) {
         return false;
     }
     for (const SourceProblem& problem : walk.problems) {
-        ++run->tally.failed;
-        std::fprintf(stderr, "nemarro-cli: %s\n", problemText(problem).c_str());
+        reportProblem(&run->report, problem);
     }
     std::set<std::string> roots;
     for (const SourceFile& file : walk.files) {
@@ -201,6 +208,16 @@ bool claimsTheStateFolder(const SyncSource& source) {
     return first == kMirrorStateFolder;
 }
 
+// With --name, where the source's tags put its output below the mirror (a missing title
+// is the source's own name).
+void nameFromTags(const SyncRun& run, const MediaDetails& details, SyncSource* source) {
+    const std::string named = expandNamePattern(run.options.namePattern, tagValuesOf(details),
+                                                source->baseName, run.nameRules);
+    const std::size_t slash = named.rfind('/');
+    source->outputFolder = slash == std::string::npos ? "" : named.substr(0, slash);
+    source->baseName = named.substr(slash + 1);
+}
+
 // Probes every source the manifest cannot vouch for, several at once: its length, its
 // sound and its fingerprints. A source known as no media at the same size and time is
 // not read again.
@@ -224,7 +241,7 @@ void probeSources(SyncRun* run, const MirrorFacts& facts) {
                    row->second->sourceSize == source.file.size &&
                    row->second->sourceTime == source.file.time) {
             source.probed = true; // no media, as the last sync found
-        } else if (needsProbe(source, record, run->profileOptions, facts)) {
+        } else if (needsProbe(source, record, run->target, facts)) {
             wanted.push_back(static_cast<int>(i));
         }
     }
@@ -242,7 +259,7 @@ void probeSources(SyncRun* run, const MirrorFacts& facts) {
     if (ahead == nullptr) {
         return;
     }
-    askProbesFor(ahead, kProbeFingerprints);
+    askProbesFor(ahead, kProbeFingerprints | (run->options.named ? kProbeTags : 0u));
     ProbeOutcome outcome{};
     for (int i : wanted) {
         if (takeStopRequest() != 0) {
@@ -256,6 +273,9 @@ void probeSources(SyncRun* run, const MirrorFacts& facts) {
         source.audioFingerprint = outcome.details.audioFingerprint;
         source.tagFingerprint = outcome.details.tagFingerprint;
         run->durations[static_cast<std::size_t>(i)] = outcome.duration;
+        if (run->options.named && source.readable) {
+            nameFromTags(*run, outcome.details, &source);
+        }
         if (outcome.result == kProbeNotStarted) {
             run->failures[static_cast<std::size_t>(i)] =
                 std::string("the prober ") + prober.programPath + " could not be started";
@@ -284,59 +304,80 @@ ManifestRecord recordFor(const SyncRun& run, const SyncSource& source,
     record.audioFingerprint = source.audioFingerprint;
     record.tagFingerprint = source.tagFingerprint;
     record.profile = run.options.profile->name;
-    record.options = run.profileOptions;
+    record.options = run.target.options;
+    record.naming = run.target.naming;
     record.outputSize = output.size;
     record.outputTime = output.time;
     return record;
 }
 
-bool write(SyncRun* run, bool written, const std::string& error) {
+bool write(SyncRun* run, const SyncItem* item, bool written, const std::string& error) {
     if (!written) {
-        fail(run, manifestPath(run->mirror), error);
+        fail(run, item, manifestPath(run->mirror), error);
     }
     return written;
 }
 
-// Puts the finished file at `temporary` in place of the output at `outputPath` and
-// records it. A new output never replaces a file (one that appeared meanwhile is left
-// alone); a replacement is recorded before the rename with the size and time of the file
-// it replaces, so a run killed between the two knows the old file as its own.
-bool putInPlace(SyncRun* run, const SyncSource& source, const std::string& temporary,
-                const std::string& outputPath, bool replacing) {
-    const std::string target = inMirror(*run, outputPath);
+// The source's output name with the first counter that nothing stands at, as every run
+// names a file whose name is taken.
+std::string besideTaken(const SyncRun& run, const SyncSource& source) {
+    const std::string folder = source.outputFolder.empty() ? "" : source.outputFolder + "/";
+    for (int counter = 0;; ++counter) {
+        const std::string candidate =
+            folder + source.baseName + "(" + std::to_string(counter) + ")" + run.target.extension;
+        if (!factsOf(inMirror(run, candidate)).exists) {
+            return candidate;
+        }
+    }
+}
+
+// Puts the finished file at `temporary` in place of the item's output and records it,
+// `placed` the path below the mirror it got. A new output never replaces a file: one that
+// appeared at its name meanwhile (another share's output of the same name, say) is left
+// alone, and the output takes the first free counter. A replacement is recorded before the
+// rename with the size and time of the file it replaces, so a run killed between the two
+// knows the old file as its own.
+bool putInPlace(SyncRun* run, const SyncItem& item, const std::string& temporary, bool replacing,
+                std::string* placed) {
+    const SyncSource& source = run->sources[static_cast<std::size_t>(item.source)];
+    *placed = item.outputPath;
     const FileFacts made = factsOf(temporary);
     std::string error;
-    forgetFacts(run, outputPath);
+    forgetFacts(run, item.outputPath);
     if (!replacing) {
-        const int renamed = renameWithoutReplacing(temporary.c_str(), target.c_str());
+        int renamed = renameWithoutReplacing(temporary.c_str(), inMirror(*run, *placed).c_str());
+        while (renamed == kRenameTargetExists) {
+            *placed = besideTaken(*run, source);
+            renamed = renameWithoutReplacing(temporary.c_str(), inMirror(*run, *placed).c_str());
+        }
         if (renamed != kRenameDone) {
             unlink(temporary.c_str());
-            fail(run, target,
-                 renamed == kRenameTargetExists
-                     ? "a file appeared at its name meanwhile: left alone"
-                     : std::string("cannot be put in place: ") + std::strerror(errno));
+            fail(run, &item, inMirror(*run, *placed),
+                 std::string("cannot be put in place: ") + std::strerror(errno));
             return false;
         }
-        return write(run,
-                     putRecord(run->manifest, recordFor(*run, source, outputPath, made), &error),
+        forgetFacts(run, *placed);
+        return write(run, &item,
+                     putRecord(run->manifest, recordFor(*run, source, *placed, made), &error),
                      error);
     }
-    ManifestRecord record = recordFor(*run, source, outputPath, made);
+    const std::string target = inMirror(*run, item.outputPath);
+    ManifestRecord record = recordFor(*run, source, item.outputPath, made);
     const FileFacts old = factsOf(target);
     record.replacedSize = old.size;
     record.replacedTime = old.time;
-    if (!write(run, putRecord(run->manifest, record, &error), error)) {
+    if (!write(run, &item, putRecord(run->manifest, record, &error), error)) {
         unlink(temporary.c_str());
         return false;
     }
     if (renameReplacing(temporary.c_str(), target.c_str()) != kRenameDone) {
         unlink(temporary.c_str());
-        fail(run, target, std::string("cannot be put in place: ") + std::strerror(errno));
+        fail(run, &item, target, std::string("cannot be put in place: ") + std::strerror(errno));
         return false;
     }
     record.replacedSize = 0;
     record.replacedTime = 0;
-    return write(run, putRecord(run->manifest, record, &error), error);
+    return write(run, &item, putRecord(run->manifest, record, &error), error);
 }
 
 // Removes the folders below the mirror that `outputPath`'s removal left empty, from its
@@ -351,17 +392,17 @@ void removeEmptyFolders(const SyncRun& run, const std::string& outputPath) {
 }
 
 // Removes an output that is still as the manifest says we wrote it, then its record.
-bool removeOutput(SyncRun* run, const ManifestRecord& record) {
+bool removeOutput(SyncRun* run, const SyncItem& item, const ManifestRecord& record) {
     forgetFacts(run, record.outputPath);
     const OutputState state = outputState(record, factsOf(inMirror(*run, record.outputPath)));
     std::string error;
     if ((state == OutputState::Written || state == OutputState::Stale) &&
         unlink(inMirror(*run, record.outputPath).c_str()) != 0) {
-        fail(run, inMirror(*run, record.outputPath),
+        fail(run, &item, inMirror(*run, record.outputPath),
              std::string("cannot be removed: ") + std::strerror(errno));
         return false;
     }
-    if (!write(run, removeRecord(run->manifest, record.outputPath, &error), error)) {
+    if (!write(run, &item, removeRecord(run->manifest, record.outputPath, &error), error)) {
         return false;
     }
     removeEmptyFolders(*run, record.outputPath);
@@ -380,19 +421,21 @@ void removeGone(SyncRun* run, const SyncItem& item) {
     const ManifestRecord& record = run->records[static_cast<std::size_t>(item.record)];
     if (item.step == SyncStep::Forget) {
         std::string error;
-        if (write(run, removeRecord(run->manifest, record.outputPath, &error), error)) {
-            say(*run, "forget", record.outputPath + ": " + item.reason);
+        if (write(run, &item, removeRecord(run->manifest, record.outputPath, &error), error)) {
+            reportStep(&run->report, SyncStep::Forget, false, record.outputPath,
+                       subjectOf(*run, &item), item.reason);
         }
         return;
     }
-    if (removeOutput(run, record)) {
-        ++run->tally.removed;
-        say(*run, "removed", record.outputPath);
+    if (removeOutput(run, item, record)) {
+        reportStep(&run->report, SyncStep::Remove, false, record.outputPath,
+                   subjectOf(*run, &item));
     }
 }
 
-bool retag(SyncRun* run, int index, const std::string& outputPath);
+bool retag(SyncRun* run, const SyncItem& item);
 
+// Renames the output to follow its source (or its tags), its record with it.
 void move(SyncRun* run, const SyncItem& item) {
     const SyncSource& source = run->sources[static_cast<std::size_t>(item.source)];
     const ManifestRecord& old = run->records[static_cast<std::size_t>(item.record)];
@@ -405,7 +448,7 @@ void move(SyncRun* run, const SyncItem& item) {
                 ? kRenameFailed
                 : renameWithoutReplacing(inMirror(*run, old.outputPath).c_str(), to.c_str());
         if (renamed != kRenameDone) {
-            fail(run, inMirror(*run, old.outputPath),
+            fail(run, &item, inMirror(*run, old.outputPath),
                  renamed == kRenameTargetExists
                      ? "cannot follow its source: " + to + " is taken"
                      : std::string("cannot follow its source: ") + std::strerror(errno));
@@ -422,18 +465,19 @@ void move(SyncRun* run, const SyncItem& item) {
                           removeRecord(run->manifest, old.outputPath, &error) &&
                           putRecord(run->manifest, record, &error) &&
                           commitChanges(run->manifest, &error);
-    if (!write(run, recorded, error)) {
+    if (!write(run, &item, recorded, error)) {
         return;
     }
     removeEmptyFolders(*run, old.outputPath);
-    say(*run, "moved", old.outputPath + " -> " + item.outputPath);
-    ++run->tally.moved;
-    if (item.retag && retag(run, item.source, item.outputPath)) {
-        ++run->tally.retagged;
+    reportStep(&run->report, SyncStep::Move, item.retag, old.outputPath + " -> " + item.outputPath,
+               subjectOf(*run, &item));
+    if (item.retag) {
+        retag(run, item);
     }
 }
 
-// The sources whose record only follows them (only the time changed): one transaction.
+// The sources whose record only follows them (their time, or the naming, changed, not
+// their output): one transaction.
 void followTouched(SyncRun* run, const std::vector<SyncItem>& plan) {
     std::string error;
     bool open = false;
@@ -441,7 +485,7 @@ void followTouched(SyncRun* run, const std::vector<SyncItem>& plan) {
         if (item.step != SyncStep::Touched) {
             continue;
         }
-        if (!open && !write(run, beginChanges(run->manifest, &error), error)) {
+        if (!open && !write(run, &item, beginChanges(run->manifest, &error), error)) {
             return;
         }
         open = true;
@@ -449,14 +493,15 @@ void followTouched(SyncRun* run, const std::vector<SyncItem>& plan) {
         const SyncSource& source = run->sources[static_cast<std::size_t>(item.source)];
         record.sourceSize = source.file.size;
         record.sourceTime = source.file.time;
+        record.naming = run->target.naming;
         if (!putRecord(run->manifest, record, &error)) {
             rollBackChanges(run->manifest);
-            write(run, false, error);
+            write(run, &item, false, error);
             return;
         }
     }
     if (open) {
-        write(run, commitChanges(run->manifest, &error), error);
+        write(run, nullptr, commitChanges(run->manifest, &error), error);
     }
 }
 
@@ -491,36 +536,37 @@ void adopt(SyncRun* run, const std::vector<SyncItem>& plan) {
             outcome.result == kProbeReadable && lengthsMatch(outcome.duration, length);
         std::string error;
         if (!whole) {
-            fail(run, outputs[i],
+            fail(run, &item, outputs[i],
                  "is not nemarro's and is not the whole of " + sourceOf(*run, item.source) +
                      ": left alone");
-        } else if (write(run,
+        } else if (write(run, &item,
                          putRecord(run->manifest,
                                    recordFor(*run, source, item.outputPath, factsOf(outputs[i])),
                                    &error),
                          error)) {
-            ++run->tally.unchanged;
-            say(*run, "adopted", item.outputPath);
+            SyncSubject subject = subjectOf(*run, &item);
+            subject.outputSeconds = outcome.duration;
+            reportStep(&run->report, SyncStep::Adopt, false, item.outputPath, subject);
         }
     }
     releaseProbeAhead(ahead);
 }
 
-// Re-tags the output at `outputPath` with the source's tags and cover, its sound copied.
-bool retag(SyncRun* run, int index, const std::string& outputPath) {
-    const SyncSource& source = run->sources[static_cast<std::size_t>(index)];
-    const std::string target = inMirror(*run, outputPath);
+// Re-tags the item's output with the source's tags and cover, its sound copied.
+bool retag(SyncRun* run, const SyncItem& item) {
+    const std::string target = inMirror(*run, item.outputPath);
     char temporary[kPathSize];
     ToolProcess encoder;
     if (temporaryOutputPath(target.c_str(), temporary, sizeof temporary) != 0 ||
         setToolProgram(&encoder, run->toolFolder.c_str(), "cv.dat") != 0 ||
-        buildRetagCommandLine(encoder.programPath, target.c_str(), sourceOf(*run, index).c_str(),
-                              temporary, encoder.commandLine) != kBuildDone) {
-        fail(run, target, "its re-tag's command line would be too long");
+        buildRetagCommandLine(encoder.programPath, target.c_str(),
+                              sourceOf(*run, item.source).c_str(), temporary,
+                              encoder.commandLine) != kBuildDone) {
+        fail(run, &item, target, "its re-tag's command line would be too long");
         return false;
     }
     if (startTool(&encoder) == 0) {
-        fail(run, target,
+        fail(run, &item, target,
              std::string("the encoder ") + encoder.programPath + " could not be started");
         return false;
     }
@@ -529,10 +575,15 @@ bool retag(SyncRun* run, int index, const std::string& outputPath) {
     }
     if (!toolExitedCleanly(&encoder) || factsOf(temporary).size <= 0) {
         unlink(temporary);
-        fail(run, target, "the encoder could not copy its sound with the new tags");
+        fail(run, &item, target, "the encoder could not copy its sound with the new tags");
         return false;
     }
-    return putInPlace(run, source, temporary, outputPath, true);
+    std::string placed;
+    if (!putInPlace(run, item, temporary, true, &placed)) {
+        return false;
+    }
+    reportStep(&run->report, SyncStep::Retag, false, item.outputPath, subjectOf(*run, &item));
+    return true;
 }
 
 // --- conversions on the engine's queue -------------------------------------------------
@@ -540,10 +591,11 @@ bool retag(SyncRun* run, int index, const std::string& outputPath) {
 struct Conversion {
     const SyncItem* item;
     ConversionJob* job;
+    std::string placed = {}; // below the mirror, once put in place
 };
 
 // The queue's reports for a sync: each output at the name the plan gave it, put in place
-// with its record, and counted.
+// with its record, and told.
 class SyncView : public JobRunView {
 public:
     explicit SyncView(SyncRun* run, std::vector<Conversion>* conversions)
@@ -551,17 +603,24 @@ public:
     void jobStarted(const ConversionJob&, const char*) override {}
     void jobProgress(const ConversionJob&, float, const char*) override {}
     void jobEnded(const JobVerdict& verdict) override {
-        const SyncItem& item = *of(*verdict.job).item;
+        const Conversion& conversion = of(*verdict.job);
+        const SyncItem& item = *conversion.item;
         if (verdict.outcome == JobOutcome::Converted) {
-            ++m_run->tally.converted;
-            say(*m_run, "converted", sourceOf(*m_run, item.source) + " -> " + item.outputPath);
+            SyncSubject subject = subjectOf(*m_run, &item);
+            subject.output = inMirror(*m_run, conversion.placed);
+            if (std::isfinite(verdict.percent)) {
+                subject.outputSeconds =
+                    verdict.percent / 100.0 * (verdict.job->trimEnd - verdict.job->trimStart);
+            }
+            reportStep(&m_run->report, item.step, false,
+                       sourceOf(*m_run, item.source) + " -> " + conversion.placed, subject);
             if (!item.oldOutputPath.empty()) {
                 // The output of its old name goes once the new one is whole.
-                removeOutput(m_run, m_run->records[static_cast<std::size_t>(item.record)]);
+                removeOutput(m_run, item, m_run->records[static_cast<std::size_t>(item.record)]);
             }
         } else if (verdict.outcome != JobOutcome::Stopped &&
                    verdict.outcome != JobOutcome::OutputNotPlaced) {
-            fail(m_run, sourceOf(*m_run, item.source),
+            fail(m_run, &item, sourceOf(*m_run, item.source),
                  verdict.job->note[0] != '\0' ? verdict.job->note : "not converted");
         }
     }
@@ -576,9 +635,9 @@ public:
     // The record is written with the rename (putInPlace); a stopped file was dropped.
     bool placeOutput(ConversionJob& job, const char* temporary, char*,
                      const OutputClaims*) override {
-        const SyncItem& item = *of(job).item;
-        return putInPlace(m_run, m_run->sources[static_cast<std::size_t>(item.source)], temporary,
-                          item.outputPath, item.step == SyncStep::Replace);
+        Conversion& conversion = of(job);
+        return putInPlace(m_run, *conversion.item, temporary,
+                          conversion.item->step == SyncStep::Replace, &conversion.placed);
     }
 
 private:
@@ -619,7 +678,8 @@ void convert(SyncRun* run, const std::vector<SyncItem>& plan) {
             createJob(sourceOf(*run, item.source).c_str(),
                       run->durations[static_cast<std::size_t>(item.source)], run->options.profile);
         if (conversion.job == nullptr || setJobDestination(conversion.job, folder.c_str()) != 0) {
-            fail(run, sourceOf(*run, item.source), "the path or its output folder is too long");
+            fail(run, &item, sourceOf(*run, item.source),
+                 "the path or its output folder is too long");
             continue;
         }
         conversion.job->row = static_cast<int32_t>(i);
@@ -632,9 +692,9 @@ void convert(SyncRun* run, const std::vector<SyncItem>& plan) {
             const int running = stopQueue(&queue);
             run->stopped = true;
             if (stops++ == 0) {
-                say(*run, "stopping",
-                    std::to_string(running) +
-                        " running files are dropped; the next sync completes them");
+                reportNote(&run->report, "stopping",
+                           std::to_string(running) +
+                               " running files are dropped; the next sync completes them");
             }
         }
         finishEndedJobs(&queue);
@@ -652,41 +712,37 @@ void convert(SyncRun* run, const std::vector<SyncItem>& plan) {
 
 // --- the whole run ---------------------------------------------------------------------
 
+// A dry run's plan: each step that would be taken.
 void printPlan(SyncRun* run, const std::vector<SyncItem>& plan) {
     for (const SyncItem& item : plan) {
+        const SyncSubject subject = subjectOf(*run, &item);
         switch (item.step) {
         case SyncStep::Unchanged:
         case SyncStep::Touched:
-            ++run->tally.unchanged;
+            countUnchanged(&run->report, 1);
             break;
         case SyncStep::Convert:
         case SyncStep::Replace:
-            ++run->tally.converted;
-            say(*run, "convert", sourceOf(*run, item.source) + " -> " + item.outputPath);
-            break;
         case SyncStep::Retag:
-            ++run->tally.retagged;
-            say(*run, "re-tag", sourceOf(*run, item.source) + " -> " + item.outputPath);
+            reportStep(&run->report, item.step, false,
+                       sourceOf(*run, item.source) + " -> " + item.outputPath, subject);
             break;
         case SyncStep::Move:
-            ++run->tally.moved;
-            run->tally.retagged += item.retag;
-            say(*run, item.retag ? "move+tag" : "move",
-                item.oldOutputPath + " -> " + item.outputPath);
+            reportStep(&run->report, item.step, item.retag,
+                       item.oldOutputPath + " -> " + item.outputPath, subject);
             break;
         case SyncStep::Adopt:
-            ++run->tally.unchanged;
-            say(*run, "adopt", item.outputPath + " (if its length is the source's)");
+            reportStep(&run->report, item.step, false,
+                       item.outputPath + " (if its length is the source's)", subject);
             break;
         case SyncStep::Remove:
-            ++run->tally.removed;
-            say(*run, "remove", item.outputPath);
+            reportStep(&run->report, item.step, false, item.outputPath, subject);
             break;
         case SyncStep::Forget:
-            say(*run, "forget", item.outputPath + ": " + item.reason);
+            reportStep(&run->report, item.step, false, item.outputPath, subject, item.reason);
             break;
         case SyncStep::Conflict:
-            fail(run, inMirror(*run, item.outputPath), item.reason);
+            fail(run, &item, inMirror(*run, item.outputPath), item.reason);
             break;
         case SyncStep::Unreadable:
             break; // carried out at once: nothing to change
@@ -701,20 +757,20 @@ void settle(SyncRun* run, const std::vector<SyncItem>& plan) {
     for (const SyncItem& item : plan) {
         if (item.step != SyncStep::Unreadable) {
             if (item.step == SyncStep::Conflict && !run->options.dryRun) {
-                fail(run, inMirror(*run, item.outputPath), item.reason);
+                fail(run, &item, inMirror(*run, item.outputPath), item.reason);
             }
             continue;
         }
         const std::string& failure = run->failures[static_cast<std::size_t>(item.source)];
         const SyncSource& source = run->sources[static_cast<std::size_t>(item.source)];
         if (!failure.empty()) {
-            fail(run, sourceOf(*run, item.source), failure);
+            fail(run, &item, sourceOf(*run, item.source), failure);
         } else if (item.record >= 0) {
-            fail(run, sourceOf(*run, item.source),
+            fail(run, &item, sourceOf(*run, item.source),
                  "is no media with sound any more; its output " + item.outputPath +
                      " is left as it is");
         } else {
-            ++run->tally.skipped;
+            reportSkipped(&run->report, subjectOf(*run, &item));
             if (!run->options.dryRun) {
                 putSkipped(run->manifest,
                            {source.root, source.path, source.file.size, source.file.time}, &error);
@@ -741,23 +797,17 @@ void removeStaleTemporariesBelow(const std::string& mirror) {
     }
 }
 
-void printSummary(const SyncRun& run) {
-    const Tally& t = run.tally;
-    std::fflush(stderr);
-    std::printf(
-        "%s%s: %d converted, %d re-tagged, %d moved, %d removed, %d unchanged, %d failed%s\n",
-        run.options.dryRun ? "Dry run, nothing changed: " : "", run.mirror.c_str(), t.converted,
-        t.retagged, t.moved, t.removed, t.unchanged, t.failed,
-        t.skipped > 0 ? (", " + std::to_string(t.skipped) + " skipped (no sound)").c_str() : "");
-}
-
 } // namespace
 
 int runSync(const CliOptions& options, const char* toolFolder) {
     SyncRun run{options, toolFolder, absolutePath(options.outputFolder)};
-    run.profileOptions = syncOptionsText(*options.profile);
     const char* extension = selectedExtension(*options.profile);
-    run.extension = extension != nullptr ? extension : "";
+    run.target.extension = extension != nullptr ? extension : "";
+    run.target.options = syncOptionsText(*options.profile);
+    run.target.naming = options.named ? options.namePattern.text : "";
+    // Shares plan their names apart: under --name, two of them may name one output.
+    run.target.adoptStrangers = !(options.named && options.shardCount > 0);
+    initSyncReport(&run.report, options.quiet, options.json, options.dryRun);
     std::string error;
     watchStopRequests();
 
@@ -811,6 +861,9 @@ int runSync(const CliOptions& options, const char* toolFolder) {
     if (!options.dryRun && !sharded) {
         removeStaleTemporariesBelow(run.mirror);
     }
+    if (options.named) {
+        run.nameRules = nameRulesFor(run.mirror);
+    }
     if (!walkSources(&run, &error)) {
         std::fprintf(stderr, "nemarro-cli: %s\n", error.c_str());
         unlockMirror(lock);
@@ -819,10 +872,9 @@ int runSync(const CliOptions& options, const char* toolFolder) {
     }
     const MirrorFacts facts = mirrorFacts(&run);
     probeSources(&run, facts);
-    const std::vector<SyncItem> plan = run.stopped
-                                           ? std::vector<SyncItem>()
-                                           : planSync(run.sources, run.records, run.roots,
-                                                      run.extension, run.profileOptions, facts);
+    const std::vector<SyncItem> plan =
+        run.stopped ? std::vector<SyncItem>()
+                    : planSync(run.sources, run.records, run.roots, run.target, facts);
     if (options.dryRun) {
         printPlan(&run, plan);
         settle(&run, plan);
@@ -841,8 +893,8 @@ int runSync(const CliOptions& options, const char* toolFolder) {
         }
         followTouched(&run, plan);
         for (const SyncItem& item : plan) {
-            run.tally.unchanged +=
-                item.step == SyncStep::Unchanged || item.step == SyncStep::Touched;
+            countUnchanged(&run.report,
+                           item.step == SyncStep::Unchanged || item.step == SyncStep::Touched);
         }
         adopt(&run, plan);
         if (!run.stopped) {
@@ -851,18 +903,15 @@ int runSync(const CliOptions& options, const char* toolFolder) {
         for (const SyncItem& item : plan) {
             run.stopped = run.stopped || takeStopRequest() != 0;
             if (item.step == SyncStep::Retag && !run.stopped) {
-                if (retag(&run, item.source, item.outputPath)) {
-                    ++run.tally.retagged;
-                    say(run, "re-tagged", item.outputPath);
-                }
+                retag(&run, item);
             }
         }
     }
-    printSummary(run);
+    reportSummary(&run.report, run.mirror, run.stopped);
     unlockMirror(lock);
     closeManifest(run.manifest);
     if (run.stopped) {
         return kExitInterrupted;
     }
-    return run.tally.failed > 0 ? kExitSomeFailed : kExitConverted;
+    return run.report.tally.failed > 0 ? kExitSomeFailed : kExitConverted;
 }

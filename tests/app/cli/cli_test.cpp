@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <string>
 #include <unistd.h>
@@ -360,28 +362,48 @@ TEST_F(CliTest, ShardsPartitionTheFiles) {
 }
 
 // Three shards synced at once under GNU parallel over one mirror: every output is there
-// once and whole, and a whole sync afterwards finds nothing to do.
+// once and whole, and a whole sync afterwards finds nothing to do. Named from tags, the two
+// untagged two.wav (in two shares) name one output, and both keep one.
 TEST_F(CliTest, ThreeShardsAtOnceUnderGnuParallel) {
     const std::string cli = CLI_PATH;
-    ASSERT_EQ(runProgram({findProgramOnPath("parallel"), "--will-cite", "-j", "3", cli, "--sync",
-                          "--shard", "{}/3", "-j", "1", "-o", out(), s_library->file("lib"),
-                          ":::", "1", "2", "3"},
-                         m_output),
-              0)
-        << m_output;
-    std::set<std::string> outputs;
-    for (const std::string& name : filesBelow(out()))
-        if (name.rfind(".nemarro/", 0) != 0)
-            outputs.insert(name);
-    EXPECT_EQ(outputs, (std::set<std::string>{"A/B/one.mp3", "A/two.mp3", "C/two.mp3"}))
-        << m_output;
-    EXPECT_NEAR(durationOf(out() + "/A/B/one.mp3"), 2.0, 0.1);
-    EXPECT_NEAR(durationOf(out() + "/A/two.mp3"), 1.0, 0.1);
-    EXPECT_NEAR(durationOf(out() + "/C/two.mp3"), 1.0, 0.1);
-    EXPECT_EQ(run({"--sync", "-o", "OUT", "LIB"}), 0) << m_output;
-    EXPECT_NE(m_output.find("0 converted, 0 re-tagged, 0 moved, 0 removed, 3 unchanged, 0 failed"),
-              std::string::npos)
-        << m_output;
+    const struct {
+        std::vector<std::string> naming;
+        std::map<std::string, double> outputs; // and their lengths
+    } runs[] = {
+        {{}, {{"A/B/one.mp3", 2.0}, {"A/two.mp3", 1.0}, {"C/two.mp3", 1.0}}},
+        {{"--name", "{title}"}, {{"one.mp3", 2.0}, {"two.mp3", 1.0}, {"two(0).mp3", 1.0}}},
+    };
+    for (const auto& r : runs) {
+        SCOPED_TRACE(r.naming.empty() ? "the tree" : "named");
+        fs::remove_all(out());
+        std::vector<std::string> argv = {findProgramOnPath("parallel"),
+                                         "--will-cite",
+                                         "-j",
+                                         "3",
+                                         cli,
+                                         "--sync",
+                                         "--shard",
+                                         "{}/3",
+                                         "-j",
+                                         "1",
+                                         "-o",
+                                         out()};
+        argv.insert(argv.end(), r.naming.begin(), r.naming.end());
+        argv.insert(argv.end(), {s_library->file("lib"), ":::", "1", "2", "3"});
+        ASSERT_EQ(runProgram(argv, m_output), 0) << m_output;
+        std::map<std::string, double> outputs;
+        for (const std::string& name : filesBelow(out()))
+            if (name.rfind(".nemarro/", 0) != 0)
+                outputs[name] = std::round(durationOf(out() + "/" + name) * 10) / 10;
+        EXPECT_EQ(outputs, r.outputs) << m_output;
+        std::vector<std::string> whole = {"--sync", "-o", "OUT", "LIB"};
+        whole.insert(whole.begin(), r.naming.begin(), r.naming.end());
+        EXPECT_EQ(run(whole), 0) << m_output;
+        EXPECT_NE(
+            m_output.find("0 converted, 0 re-tagged, 0 moved, 0 removed, 3 unchanged, 0 failed"),
+            std::string::npos)
+            << m_output;
+    }
 }
 
 // Ctrl+C twice while two long files convert: each encoder finishes what it has written, the

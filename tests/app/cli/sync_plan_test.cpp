@@ -58,9 +58,22 @@ struct PlanCase {
     std::vector<SyncSource> sources;
     std::vector<Expected> plan;
     std::vector<std::string> goneSources = {}; // below /Music
-    std::string options = kOptions;
-    std::string extension = ".mp3";
+    SyncTarget target = {".mp3", kOptions, "", true};
 };
+
+// A source whose tags --name turns into `folder`/`name`.
+SyncSource named(SyncSource source, const std::string& folder, const std::string& name) {
+    source.outputFolder = folder;
+    source.baseName = name;
+    return source;
+}
+
+// A record written under --name pattern "P".
+ManifestRecord namedRecord(const std::string& source, const std::string& output) {
+    ManifestRecord r = written(source, output);
+    r.naming = "P";
+    return r;
+}
 
 void PrintTo(const PlanCase& c, std::ostream* os) {
     *os << c.name;
@@ -79,8 +92,7 @@ TEST_P(SyncPlan, JudgesEverySourceAndEveryGoneRecord) {
         return std::find(c.goneSources.begin(), c.goneSources.end(), record.sourcePath) !=
                c.goneSources.end();
     };
-    const std::vector<SyncItem> plan =
-        planSync(c.sources, c.records, {"/Music"}, c.extension, c.options, facts);
+    const std::vector<SyncItem> plan = planSync(c.sources, c.records, {"/Music"}, c.target, facts);
     ASSERT_EQ(plan.size(), c.plan.size());
     for (std::size_t i = 0; i < plan.size(); ++i) {
         SCOPED_TRACE(i);
@@ -167,7 +179,29 @@ INSTANTIATE_TEST_SUITE_P(
                  {walked("a.flac"), walked("b.flac")},
                  {{SyncStep::Replace, "a.mp3"}, {SyncStep::Convert, "b.mp3", "b.ogg"}},
                  {},
-                 ".mp3 -acodec libmp3lame -ab 320K "},
+                 {".mp3", ".mp3 -acodec libmp3lame -ab 320K ", "", true}},
+        PlanCase{"named: an output follows its tags, keeps its counter while it fits, follows a "
+                 "new pattern; two equally tagged get a counter",
+                 {namedRecord("a.flac", "Band/One.mp3"), namedRecord("b.flac", "X/Same(0).mp3"),
+                  written("c.flac", "c.mp3")},
+                 {{"Band/One.mp3", kWritten}, {"X/Same(0).mp3", kWritten}, {"c.mp3", kWritten}},
+                 {named(walked("a.flac", "A", "T2", 2), "Band2", "One"),
+                  named(walked("b.flac", "A", "T2", 2), "X", "Same"),
+                  named(walked("c.flac"), "Y", "C"), named(walked("d.flac", "D"), "Y", "C")},
+                 {{SyncStep::Move, "Band2/One.mp3", "Band/One.mp3", true},
+                  {SyncStep::Retag, "X/Same(0).mp3"},
+                  {SyncStep::Move, "Y/C.mp3", "c.mp3"},
+                  {SyncStep::Convert, "Y/C(0).mp3"}},
+                 {},
+                 {".mp3", kOptions, "P", true}},
+        PlanCase{"named and sharded: a file we do not own at the name may be another share's, so "
+                 "a new source takes a counter",
+                 {},
+                 {{"Y/C.mp3", kUsers}},
+                 {named(walked("c.flac"), "Y", "C")},
+                 {{SyncStep::Convert, "Y/C(0).mp3"}},
+                 {},
+                 {".mp3", kOptions, "P", false}},
         PlanCase{"not media any more: its output is left",
                  {written("a.flac", "a.mp3")},
                  {{"a.mp3", kWritten}},

@@ -390,6 +390,53 @@ TEST_F(SyncTest, AMirrorInsideItsLibraryAndAMirrorMadeBefore) {
     expectMirror({"a/one.mp3", "two.mp3"});
 }
 
+// A mirror named from tags, told in JSON lines (read by Python's parser, each line as
+// "event outcome output", the output below the mirror; the files' lines sorted): equally tagged sources both keep an output,
+// a new title moves and re-tags its output, a new pattern moves every output, and then nothing is
+// read.
+TEST_F(SyncTest, ANamedMirrorFollowsTheTagsInJsonLines) {
+    makeTrack(inLibrary("a/one.flac"), 1, "One");
+    makeTrack(inLibrary("b/same.flac"), 1, "Same", 550);
+    makeTrack(inLibrary("c/same.flac"), 1, "Same", 660);
+    const auto syncJson = [&](const std::string& pattern) {
+        const char* script = "\"$0\" \"$@\" 2>/dev/null | python3 -c '\n"
+                             "import json, sys\n"
+                             "lines = []\n"
+                             "for e in map(json.loads, sys.stdin):\n"
+                             "    o = e.get(\"output\") or \"-\"\n"
+                             "    lines.append(\"%s %s %s\" % (e[\"event\"], e.get(\"outcome\",\n"
+                             "        e.get(\"unchanged\")), o.split(\"/mp3/\", 1)[-1]))\n"
+                             "print(\"\\n\".join(sorted(lines[:-1]) + lines[-1:]))\n"
+                             "'; s=(\"${PIPESTATUS[@]}\"); [ ${s[1]} = 0 ] || exit 99; "
+                             "exit ${s[0]}";
+        std::vector<std::string> argv = syncArguments({"--json", "--name", pattern});
+        argv.insert(argv.begin(), {"/bin/bash", "-c", script});
+        calls();
+        EXPECT_EQ(runProgram(argv, m_output), 0) << m_output;
+        return m_output;
+    };
+    EXPECT_EQ(syncJson("{artist}/{title}"), "file converted The Band/One.mp3\n"
+                                            "file converted The Band/Same(0).mp3\n"
+                                            "file converted The Band/Same.mp3\n"
+                                            "summary 0 -\n");
+    quietly({ffmpeg(), "-v", "error", "-i", inLibrary("a/one.flac"), "-map", "0", "-c", "copy",
+             "-metadata", "title=Uno", "-y", inLibrary("uno.flac")});
+    fs::rename(inLibrary("uno.flac"), inLibrary("a/one.flac"));
+    EXPECT_EQ(syncJson("{artist}/{title}"), "file moved The Band/Uno.mp3\n"
+                                            "file retagged The Band/Uno.mp3\n"
+                                            "summary 2 -\n");
+    EXPECT_EQ(tagOf(inMirror("The Band/Uno.mp3"), "title"), "Uno");
+    EXPECT_EQ(syncJson("{album}/{title}"), "file moved First/Same(0).mp3\n"
+                                           "file moved First/Same.mp3\n"
+                                           "file moved First/Uno.mp3\n"
+                                           "summary 0 -\n");
+    EXPECT_EQ(calls(), (std::vector<int>{3, 0, 0})); // the tags read again, nothing encoded
+    EXPECT_EQ(syncJson("{album}/{title}"), "summary 3 -\n");
+    EXPECT_EQ(calls(), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(filesBelow(mirror()),
+              (std::set<std::string>{"First/Uno.mp3", "First/Same.mp3", "First/Same(0).mp3"}));
+}
+
 // A dry run prints the plan and changes nothing, not even the manifest.
 TEST_F(SyncTest, ADryRunPrintsThePlanAndChangesNothing) {
     makeTrack(inLibrary("one.flac"), 1, "One");
