@@ -582,7 +582,9 @@ bool retag(SyncRun* run, const SyncItem& item) {
     if (!putInPlace(run, item, temporary, true, &placed)) {
         return false;
     }
-    reportStep(&run->report, SyncStep::Retag, false, item.outputPath, subjectOf(*run, &item));
+    SyncSubject subject = subjectOf(*run, &item);
+    subject.from.clear(); // after a move, the output is where it moved to
+    reportStep(&run->report, SyncStep::Retag, false, item.outputPath, subject);
     return true;
 }
 
