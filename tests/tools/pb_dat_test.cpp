@@ -231,23 +231,39 @@ TEST_F(PbDat, DamageShowsInTheDecodeNotInTheRecordedLength) {
     EXPECT_EQ(report, "pb.dat: cannot read the file as media: Stream not found\n");
 }
 
-// Started before its file exists, the length reader waits for the request, however long
-// the file takes; without a request it ends when its caller does.
-TEST_F(PbDat, ReadsALengthOnRequestAndEndsWithItsCallerWithout) {
+// Serving, it answers one request after another as its one-shot runs would (a file not
+// there yet, a bad option, then the file), each answer ended by its status line; its
+// caller's goodbye between requests ends it with 0, an input cut off inside one with 1.
+TEST_F(PbDat, ServesRequestAfterRequestUntilItsCallerLeaves) {
     const std::string path = folder().file("later.wav");
-    ChildProgram asked;
-    ASSERT_TRUE(asked.start({PB_DAT_PATH, "-show_length", "-on_request", path}));
-    EXPECT_FALSE(asked.waitForOutput("length=", 0.3));
+    const auto request = [](std::initializer_list<std::string> words) {
+        std::string text;
+        for (const std::string& word : words)
+            text += word + '\0';
+        return text + '\0';
+    };
+    ChildProgram server;
+    ASSERT_TRUE(server.start({PB_DAT_PATH, "-serve"}));
+    server.writeInput(request({"-show_length", path}) + request({"-show_lengths", path}));
+    ASSERT_TRUE(server.waitForOutput("unknown option; usage: ", 5.0)) << server.output();
+    ASSERT_TRUE(server.waitForOutput(" -serve\n[/ANSWER status=1]\n", 5.0)) << server.output();
+    EXPECT_EQ(server.output().rfind("[/ANSWER status=0]\npb.dat: cannot probe the path: No such "
+                                    "file or directory\n[/ANSWER status=1]\npb.dat: ",
+                                    0),
+              0u)
+        << server.output();
     std::rename(generate("written.wav", false, ".wav").c_str(), path.c_str());
-    asked.writeInput("\n");
-    EXPECT_EQ(asked.finish(), 0);
-    EXPECT_EQ(asked.output(), "length=1.000000\n");
+    server.writeInput(request({"-show_length", path}));
+    ASSERT_TRUE(server.waitForOutput("length=1.000000\n[/ANSWER status=0]\n", 5.0))
+        << server.output();
+    server.abandon(true, false);
+    EXPECT_EQ(server.waitForEnd(2.0), 0);
 
     ChildProgram forgotten;
-    ASSERT_TRUE(forgotten.start({PB_DAT_PATH, "-show_length", "-on_request", path}));
+    ASSERT_TRUE(forgotten.start({PB_DAT_PATH, "-serve"}));
+    forgotten.writeInput(request({"-decode_audio"}) + "-show_length");
     forgotten.abandon(true, false);
-    EXPECT_EQ(forgotten.waitForEnd(2.0), 1);
-    EXPECT_EQ(forgotten.output(), "");
+    EXPECT_EQ(forgotten.waitForEnd(2.0), 1); // a request cut off is no goodbye
 }
 
 // A named pipe without a writer, a device that never ends, a folder: ffprobe would wait

@@ -3,8 +3,8 @@
 // process even while the main thread waits in a (killable) read.
 #include "lifeline.h"
 
+#include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -23,6 +23,9 @@ using Clock = std::chrono::steady_clock;
 // moves the moment from the main thread.
 int g_seconds = 0;
 std::atomic<Clock::rep> g_deadline{0};
+constexpr Clock::rep kSuspended = Clock::duration::max().count();
+// While the limit is suspended the watcher still looks this often for one that started.
+constexpr int kSuspendedLookMilliseconds = 1000;
 bool g_alarmOnly = false; // no watching thread: the limit is an alarm
 
 void giveUp(const char* line) {
@@ -41,20 +44,24 @@ bool inputTellsOfTheCaller() {
     return fstat(STDIN_FILENO, &info) == 0 && (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode));
 }
 
-void watch(int seconds) {
+void watch(int seconds, bool watchInput) {
     pollfd fds[2] = {{STDOUT_FILENO, 0, 0}, {STDIN_FILENO, POLLIN, 0}};
-    const nfds_t count = inputTellsOfTheCaller() ? 2 : 1;
+    const nfds_t count = watchInput && inputTellsOfTheCaller() ? 2 : 1;
     char line[96];
     std::snprintf(line, sizeof line, "pb.dat: gave up: the file was not read within %d s\n",
                   seconds);
     for (;;) {
-        const Clock::time_point deadline{Clock::duration(g_deadline.load())};
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0) {
-            giveUp(line);
+        const Clock::rep at = g_deadline.load();
+        int wait = kSuspendedLookMilliseconds;
+        if (at != kSuspended) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                Clock::time_point{Clock::duration(at)} - Clock::now());
+            if (left.count() <= 0) {
+                giveUp(line);
+            }
+            wait = static_cast<int>(std::min<long long>(left.count(), kSuspendedLookMilliseconds));
         }
-        const int ready = poll(fds, count, static_cast<int>(left.count()));
+        const int ready = poll(fds, count, wait);
         if (ready <= 0) {
             continue; // time-out (checked above) or a signal
         }
@@ -73,12 +80,12 @@ void watch(int seconds) {
 
 } // namespace
 
-void startLifeline(int seconds) {
+void startLifeline(int seconds, bool watchInput) {
     std::signal(SIGPIPE, SIG_IGN);
     g_seconds = seconds;
     renewLifeline();
     try {
-        std::thread(watch, seconds).detach();
+        std::thread(watch, seconds, watchInput).detach();
     } catch (const std::system_error&) {
         g_alarmOnly = true; // no thread to spare: at least the time limit
         alarm(static_cast<unsigned>(seconds));
@@ -92,13 +99,8 @@ void renewLifeline() {
         alarm(static_cast<unsigned>(g_seconds));
 }
 
-bool waitForRequest() {
-    for (;;) {
-        char byte = 0;
-        const ssize_t got = read(STDIN_FILENO, &byte, 1);
-        if (got == 1 && byte == '\n')
-            return true;
-        if (got == 0 || (got < 0 && errno != EINTR))
-            return false;
-    }
+void suspendLifeline() {
+    g_deadline.store(kSuspended, std::memory_order_relaxed);
+    if (g_alarmOnly)
+        alarm(0);
 }

@@ -4,15 +4,13 @@
 // its tags, which read the whole file); a file that cannot be read as media gives one
 // line on standard error and status 1. Two checks of a written file: "-show_length"
 // prints the length its container records (output_length.h), "-decode_audio" decodes its
-// sound in full and prints what was found (decoded_audio.h). With "-on_request" it first
-// waits for a line on its standard input, so it can be started before the file it reads
-// is written. It starts no other program, reads only regular files, and ends by itself
-// when the read stalls or the program that started it is gone.
-#include "decoded_audio.h"
+// sound in full and prints what was found (decoded_audio.h). "pb.dat -serve" answers
+// such requests one after another on its standard input (serving.h). It starts no other
+// program, reads only regular files, and ends by itself when a read stalls or the
+// program that started it is gone.
 #include "lifeline.h"
-#include "media_report.h"
-#include "output_length.h"
-#include "regular_file.h"
+#include "probe_request.h"
+#include "serving.h"
 
 extern "C" {
 #include <libavutil/log.h>
@@ -29,80 +27,32 @@ namespace {
 // one on a network mount that went away (a whole-file read renews it as it moves on).
 constexpr int kTimeLimitSeconds = 20;
 
-constexpr char kUsage[] = "usage: pb.dat [-show_format] [-show_streams] [-show_tags] "
-                          "[-show_fingerprints] [-show_length] [-decode_audio] [-on_request] FILE";
-
-int fail(const char* reason) {
-    // The path is never repeated: it may hold anything, and the output is read for keys.
-    std::fprintf(stderr, "pb.dat: %s\n", reason);
-    return 1;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    ReportSections sections = {false, false, false, false};
-    bool length = false;
-    bool decode = false;
-    bool onRequest = false;
-    const char* path = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "-show_format") == 0) {
-            sections.format = true;
-        } else if (std::strcmp(argv[i], "-show_streams") == 0) {
-            sections.streams = true;
-        } else if (std::strcmp(argv[i], "-show_tags") == 0) {
-            sections.tags = true;
-        } else if (std::strcmp(argv[i], "-show_fingerprints") == 0) {
-            sections.fingerprints = true;
-        } else if (std::strcmp(argv[i], "-show_length") == 0) {
-            length = true;
-        } else if (std::strcmp(argv[i], "-decode_audio") == 0) {
-            decode = true;
-        } else if (std::strcmp(argv[i], "-on_request") == 0) {
-            onRequest = true;
-        } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
-            return fail((std::string("unknown option; ") + kUsage).c_str());
-        } else if (path != nullptr) {
-            return fail((std::string("more than one file given; ") + kUsage).c_str());
-        } else {
-            path = argv[i];
-        }
-    }
-    if (path == nullptr) {
-        return fail((std::string("no file given; ") + kUsage).c_str());
-    }
-    // The time limit counts from the request: the wait for it may be as long as the
-    // conversion of the file.
-    if (onRequest && !waitForRequest()) {
-        return 1; // nobody is left to ask
-    }
-    startLifeline(kTimeLimitSeconds);
-    if (const char* why = whyNotARegularFile(path)) {
-        return fail((std::string("cannot probe the path: ") + why).c_str());
-    }
-
     // libav's own messages name the file and quote its contents: none of that reaches
     // the output.
     av_log_set_level(AV_LOG_QUIET);
+    // The exit handlers and destructors of the hundred-odd libraries libav loaded have
+    // nothing left to do for us, and running them costs start-up time all over again:
+    // every way out is _Exit.
+    if (argc == 2 && std::strcmp(argv[1], "-serve") == 0)
+        std::_Exit(serveRequests(kTimeLimitSeconds));
+
+    ProbeRequest request{};
+    const std::string why = whyNotAProbeRequest(argc - 1, argv + 1, &request);
+    if (!why.empty()) {
+        std::fprintf(stderr, "pb.dat: %s\n", why.c_str());
+        std::_Exit(1);
+    }
+    startLifeline(kTimeLimitSeconds);
     std::string report;
-    int result = 0;
-    if (sections.streams || sections.format || sections.tags || sections.fingerprints) {
-        result = writeMediaReport(path, sections, &report);
-    }
-    if (result >= 0 && length) {
-        result = writeOutputLength(path, &report);
-    }
-    if (result >= 0 && decode) {
-        result = writeDecodedAudio(path, &report, renewLifeline);
-    }
-    if (result < 0) {
-        return fail(("cannot read the file as media: " + mediaErrorText(result)).c_str());
+    std::string error;
+    if (answerProbeRequest(request, &report, &error, renewLifeline) != 0) {
+        std::fputs(error.c_str(), stderr);
+        std::_Exit(1);
     }
     const bool written = std::fwrite(report.data(), 1, report.size(), stdout) == report.size() &&
                          std::fflush(stdout) == 0;
-    // The report is out; the exit handlers and destructors of the hundred-odd libraries
-    // libav loaded have nothing left to do for us, and running them costs start-up time
-    // all over again.
     std::_Exit(written ? 0 : 1);
 }
