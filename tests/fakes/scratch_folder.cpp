@@ -1,6 +1,7 @@
 // Scratch folders and file helpers shared by every test suite.
 #include "scratch_folder.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -34,9 +35,13 @@ ScratchFolder::ScratchFolder() {
     const std::filesystem::path base = std::filesystem::temp_directory_path();
     std::random_device seed;
     std::mt19937 random(seed());
-    // A new folder of our own: create_directory says false for a name already taken.
+    // A new folder of our own: create_directory says false for a name already taken. Every
+    // name has the same length, so tests that fill a path to its limit in one folder can
+    // count on another's.
     for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
-        std::filesystem::path candidate = base / ("nemarro-test-" + std::to_string(random()));
+        char name[32];
+        std::snprintf(name, sizeof name, "nemarro-test-%010lu", static_cast<unsigned long>(random()));
+        std::filesystem::path candidate = base / name;
         std::error_code error;
         if (std::filesystem::create_directory(candidate, error)) {
             m_path = candidate.string();
