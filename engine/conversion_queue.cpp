@@ -186,9 +186,9 @@ void waitForQueue(const ConversionQueue* queue, int milliseconds) {
         const ConversionRun& lane = queue->lanes[i];
         if (lane.job != nullptr && lane.encoder.outputRead != kNoPipe)
             pipes[count++] = lane.encoder.outputRead;
-        // A checker waiting to be asked prints nothing; only an asked one is awaited.
-        if (lane.job != nullptr && lane.checkAsked && lane.checker.outputRead != kNoPipe)
-            pipes[count++] = lane.checker.outputRead;
+        // Only an asked check is awaited: the server prints nothing between answers.
+        if (lane.job != nullptr && runCheckPipe(lane) != kNoPipe)
+            pipes[count++] = runCheckPipe(lane);
     }
     if (count > 0)
         waitForPipes(pipes, count, milliseconds);

@@ -20,26 +20,37 @@ namespace {
 // keeps it longer is waited for by later polls.
 constexpr std::chrono::milliseconds kLengthAnswerWait{100};
 
-// Starts the checker for the file the job writes; it loads now and reads when asked. A
-// checker that cannot start leaves the verdict to the encoder's run alone.
-void startOutputCheck(ConversionRun* run) {
+// Composes the check of the file the job writes, and has the lane's server start now if
+// it does not run, so that it has loaded by the time the encoder ends. A check that
+// cannot be composed leaves the verdict to the encoder's run alone.
+void prepareOutputCheck(ConversionRun* run) {
     clearToolRun(&run->checker);
     run->encoderEnded = false;
     run->checkAsked = false;
+    run->checkAnswered = false;
     beginOutputCheck(&run->check, run->outputPath,
-                     run->verify ? OutputCheckKind::Decode : OutputCheckKind::Length, true);
-    if (run->checker.programPath[0] == '\0' || run->checker.handlers->prepare(&run->checker) != 0 ||
-        startTool(&run->checker) == 0)
+                     run->verify ? OutputCheckKind::Decode : OutputCheckKind::Length);
+    if (run->checker.programPath[0] == '\0' || run->checker.handlers->prepare(&run->checker) != 0) {
         clearToolRun(&run->checker);
+        return;
+    }
+    startProbeServer(&run->checkServer, run->checker.programPath);
 }
 
-// The encoder has ended: the checker reads the file when the run was clean, else it is
-// let go unasked (its input closes and it ends).
+// Reads what the check has answered; 1 once it is all in (or when none was asked).
+int pollOutputCheck(ConversionRun* run) {
+    if (!run->checkAsked || run->checkAnswered)
+        return 1;
+    run->checkAnswered = pollServedTool(&run->checkServer, &run->checker) == 1;
+    return run->checkAnswered ? 1 : 0;
+}
+
+// The encoder has ended: the file is checked when the run was clean.
 void askOutputCheck(ConversionRun* run) {
     run->encoderEnded = true;
-    if (run->checker.process == kNoProcess)
+    if (run->checker.commandLine[0] == '\0' || !toolExitedCleanly(&run->encoder))
         return;
-    if (!toolExitedCleanly(&run->encoder) || requestOutputCheck(&run->checker) == 0) {
+    if (startServedTool(&run->checkServer, &run->checker) == 0) {
         clearToolRun(&run->checker);
         return;
     }
@@ -47,7 +58,7 @@ void askOutputCheck(ConversionRun* run) {
     if (run->check.kind != OutputCheckKind::Length)
         return;
     const auto until = std::chrono::steady_clock::now() + kLengthAnswerWait;
-    while (pollTool(&run->checker) == 0 && std::chrono::steady_clock::now() < until) {
+    while (pollOutputCheck(run) == 0 && std::chrono::steady_clock::now() < until) {
     }
 }
 
@@ -128,6 +139,7 @@ void initConversionRun(ConversionRun* run, JobRunView* view) {
     run->encoder.handlers = &kEncoderHandlers;
     run->checker.context = &run->check;
     run->checker.handlers = &kOutputCheckHandlers;
+    initProbeServer(&run->checkServer);
     run->progress.note = &run->noteReader;
     run->view = view;
 }
@@ -162,7 +174,7 @@ RunStart startJob(ConversionRun* run, ConversionJob* job, char* folder) {
         return refuseStart(run, job, JobOutcome::CommandRefused);
     if (startTool(&run->encoder) == 0)
         return refuseStart(run, job, JobOutcome::NotStarted);
-    startOutputCheck(run);
+    prepareOutputCheck(run);
     run->job = job;
     if (run->view != nullptr)
         run->view->jobStarted(*job, runOutputPath(*run));
@@ -175,7 +187,13 @@ int pollRun(ConversionRun* run) {
             return 0;
         askOutputCheck(run);
     }
-    return pollTool(&run->checker); // 1 at once when there is none
+    return pollOutputCheck(run);
+}
+
+PipeHandle runCheckPipe(const ConversionRun& run) {
+    if (!run.checkAsked || run.checkAnswered)
+        return kNoPipe;
+    return servedToolPipe(&run.checkServer, &run.checker);
 }
 
 float showRunProgress(ConversionRun* run) {
@@ -199,13 +217,14 @@ JobVerdict finishJob(ConversionRun* run) {
     run->encoder.handlers->finish(&run->encoder);
     clearToolRun(&run->encoder);
     // The checker's whole answer, or none when it was never asked.
-    if (run->checkAsked && run->checker.process == kNoProcess)
+    if (run->checkAnswered)
         run->checker.handlers->finish(&run->checker);
     else
         readOutputCheckAnswer("", &run->check);
     clearToolRun(&run->checker);
     run->encoderEnded = false;
     run->checkAsked = false;
+    run->checkAnswered = false;
     ConversionJob* job = run->job;
     run->job = nullptr;
     if (job == nullptr)
@@ -224,8 +243,10 @@ JobVerdict finishJob(ConversionRun* run) {
 void releaseConversionRun(ConversionRun* run) {
     clearToolRun(&run->encoder);
     clearToolRun(&run->checker);
+    stopProbeServer(&run->checkServer);
     run->encoderEnded = false;
     run->checkAsked = false;
+    run->checkAnswered = false;
     resetEncoderProgress(&run->progress);
     run->job = nullptr;
     run->stopRequested = false;

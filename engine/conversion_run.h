@@ -9,6 +9,7 @@
 #include "job_run_view.h"
 #include "job_verdict.h"
 #include "output_check.h"
+#include "probe_server.h"
 #include "tool_process.h"
 
 // One encoder and what it needs between the steps of converting a job. The encoder's
@@ -21,13 +22,17 @@ struct ConversionRun {
     char outputPath[kPathSize]; // the job's output file, composed when it started
     JobRunView* view;           // where progress, verdicts and notes go; may be nullptr
     bool stopRequested;         // the running job's encoder was asked to stop
-    // pb.dat, started beside the encoder and asked once it has ended how long the written
-    // file is, or (verify) to decode it; no check is made while its programPath is empty.
+    // pb.dat asked once the encoder has ended how long the written file is, or (verify)
+    // to decode it; no check is made while its programPath is empty. The lane's server
+    // answers it (started with the lane's first job, so its start-up is paid while that
+    // encoder works), or a pb.dat of its own when the server cannot serve.
     ToolProcess checker;
-    OutputCheck check; // the checker's context
-    bool verify;       // decode the whole output instead of reading its recorded length
-    bool encoderEnded; // the checker has since been asked, or let go
-    bool checkAsked;   // the checker was asked about the file
+    ProbeServer checkServer;
+    OutputCheck check;    // the checker's context
+    bool verify;          // decode the whole output instead of reading its recorded length
+    bool encoderEnded;    // the checker has since been asked, or not
+    bool checkAsked;      // the checker was asked about the file
+    bool checkAnswered;   // ... and its answer is all in
     // The encoder writes under a temporary name beside finalPath (output_temporary.h); the
     // verdict puts the file in place (JobRunView::placeOutput), keeps a stopped or short
     // one under a name of its own when keepStoppedOutputs, else drops it. Set by the queue.
@@ -61,6 +66,8 @@ JobVerdict refuseJob(ConversionRun* run, ConversionJob* job, JobOutcome outcome,
 // here; a decode is not). Returns 1 once both are done (or when nothing runs), 0 while
 // either runs.
 int pollRun(ConversionRun* run);
+// The pipe an asked check answers on, for a front end's wait; kNoPipe when none.
+PipeHandle runCheckPipe(const ConversionRun& run);
 // Reports the running job's percentage (and its text "%05.2f%%", "39.71%" in any locale)
 // and returns it; 0 when no job converts.
 float showRunProgress(ConversionRun* run);
@@ -72,5 +79,5 @@ int requestStop(ConversionRun* run);
 // another job. The verdict names no job when none was converting.
 JobVerdict finishJob(ConversionRun* run);
 // Lets a running encoder go (its input closes, so it finishes its file and ends on its
-// own; it is never killed) and releases the record's buffers.
+// own; it is never killed) and the checking server too, and releases the record's buffers.
 void releaseConversionRun(ConversionRun* run);

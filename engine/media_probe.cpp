@@ -95,7 +95,7 @@ void probeFinish(ToolProcess* tool) {
     releaseOutput(info);
 }
 
-int startProbe(ToolProcess* tool, MediaInfo* info, const char* path) {
+int startProbe(ToolProcess* tool, MediaInfo* info, const char* path, ProbeServer* server) {
     releaseOutput(info);
     const unsigned asked = info->asked;
     *info = MediaInfo{};
@@ -107,7 +107,7 @@ int startProbe(ToolProcess* tool, MediaInfo* info, const char* path) {
         releaseOutput(info);
         return kProbeRefused;
     }
-    if (startTool(tool) == 0) {
+    if (startServedTool(server, tool) == 0) {
         releaseOutput(info);
         clearToolRun(tool);
         return kProbeNotStarted;

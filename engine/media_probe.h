@@ -3,6 +3,7 @@
 
 #include "conversion_job.h"
 #include "media_details.h"
+#include "probe_server.h"
 #include "tool_process.h"
 
 #include <cstdint>
@@ -47,8 +48,10 @@ int probeAndAddJob(const char* path);
 // `tool` (programPath set, context `info`, whose `asked` it keeps while it clears the
 // rest); once pollTool has seen it end, finishProbe reads the outcome into `info` and
 // gives kProbeReadable or kProbeNoDuration. startProbe gives kProbeStarted, kProbeRefused
-// or kProbeNotStarted.
-int startProbe(ToolProcess* tool, MediaInfo* info, const char* path);
+// or kProbeNotStarted. With a `server`, the probe is its request (probe_server.h), and
+// pollServedTool(server, tool) stands for pollTool.
+int startProbe(ToolProcess* tool, MediaInfo* info, const char* path,
+               ProbeServer* server = nullptr);
 int finishProbe(ToolProcess* tool, MediaInfo* info);
 // Probes `path` with the prober at `programPath` and waits for it: kProbeReadable with
 // `seconds` set, or kProbeNoDuration, kProbeNotStarted, kProbeRefused. The length of an

@@ -2,7 +2,6 @@
 #include "output_check.h"
 
 #include "bounded_text.h"
-#include "pipe_io.h"
 
 #include <algorithm>
 #include <charconv>
@@ -44,11 +43,10 @@ double readSeconds(const char* text) {
 
 } // namespace
 
-void beginOutputCheck(OutputCheck* check, const char* path, OutputCheckKind kind, bool onRequest) {
+void beginOutputCheck(OutputCheck* check, const char* path, OutputCheckKind kind) {
     *check = {};
     copyText(check->path, sizeof check->path, path);
     check->kind = kind;
-    check->onRequest = onRequest;
     readOutputCheckAnswer("", check);
 }
 
@@ -86,18 +84,13 @@ int outputCheckPrepare(ToolProcess* tool) {
     const char* option = check->kind == OutputCheckKind::Decode ? "-decode_audio" : "-show_length";
     char line[kProbeLineSize];
     if (hasDoubleQuote(tool->programPath) || hasDoubleQuote(check->path) ||
-        formatText(line, sizeof line, "\"%s\" %s%s \"%s\"", tool->programPath, option,
-                   check->onRequest ? " -on_request" : "", check->path) != 0)
+        formatText(line, sizeof line, "\"%s\" %s \"%s\"", tool->programPath, option,
+                   check->path) != 0)
         return -1;
     std::memcpy(tool->commandLine, line, sizeof line);
     check->answer[0] = '\0';
     check->answerLength = 0;
     return 0;
-}
-
-int requestOutputCheck(ToolProcess* tool) {
-    int written = 0;
-    return writePipe(tool->inputWrite, "\n", 1, &written) == PipeResult::Ok && written == 1;
 }
 
 void outputCheckOnOutput(ToolProcess* tool) {

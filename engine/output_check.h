@@ -22,9 +22,6 @@ enum class OutputCheckKind : std::int32_t {
 struct OutputCheck {
     char path[kPathSize]; // the written file
     OutputCheckKind kind;
-    // pb.dat starts beside the encoder and reads only once asked (requestOutputCheck), so
-    // that its start-up is paid while the encoder works, not after it.
-    bool onRequest;
     char answer[kOutputAnswerSize]; // pb.dat's output so far, terminated
     std::int32_t answerLength;
     // Read from the answer by the finish handler.
@@ -38,18 +35,14 @@ struct OutputCheck {
 extern const ToolHandlers kOutputCheckHandlers;
 
 // Empties the check and names the file and what to ask about it.
-void beginOutputCheck(OutputCheck* check, const char* path, OutputCheckKind kind,
-                      bool onRequest = false);
-// Asks a pb.dat started with onRequest to read the file now. Returns 1 when asked, else 0.
-int requestOutputCheck(ToolProcess* tool);
+void beginOutputCheck(OutputCheck* check, const char* path, OutputCheckKind kind);
 // Reads pb.dat's answer ("length=", "samples=", "sample_rate=", "errors=",
 // "first_error=", each only at the start of a line) into the check's results.
 void readOutputCheckAnswer(const char* answer, OutputCheck* check);
 // The decoded length in seconds; -1 when the sound was not decoded.
 double decodedSeconds(const OutputCheck& check);
 
-// The handlers: "\"%s\" -show_length \"%s\"" (or -decode_audio, and -on_request before the
-// path) into commandLine, refused
+// The handlers: "\"%s\" -show_length \"%s\"" (or -decode_audio) into commandLine, refused
 // (non-zero) when it does not fit or a path holds a double quote; keeping the answer;
 // reading it.
 int outputCheckPrepare(ToolProcess* tool);

@@ -12,6 +12,7 @@ namespace {
 struct ProbeSlot {
     ToolProcess tool;
     MediaInfo info;
+    ProbeServer server; // the slot's prober between paths, when they are served
     int result;
     bool running;
 };
@@ -23,15 +24,21 @@ struct ProbeAhead {
     int width;
     int started; // paths started (or refused) so far
     int taken;   // paths handed out so far
+    bool served; // each slot keeps its prober running (serveProbes)
     ProbeSlot* slots;
 };
 
 namespace {
+ProbeServer* serverOf(ProbeAhead* ahead, ProbeSlot* slot) {
+    return ahead->served ? &slot->server : nullptr;
+}
+
 // Starts probers for the next paths while fewer than `width` are waiting to be taken.
 void fillSlots(ProbeAhead* ahead) {
     while (ahead->started < ahead->count && ahead->started - ahead->taken < ahead->width) {
         ProbeSlot* slot = &ahead->slots[ahead->started % ahead->width];
-        slot->result = startProbe(&slot->tool, &slot->info, ahead->paths[ahead->started]);
+        slot->result = startProbe(&slot->tool, &slot->info, ahead->paths[ahead->started],
+                                  serverOf(ahead, slot));
         slot->running = slot->result == kProbeStarted;
         ++ahead->started;
     }
@@ -41,7 +48,7 @@ void fillSlots(ProbeAhead* ahead) {
 void pollRunningSlots(ProbeAhead* ahead) {
     for (int i = 0; i < ahead->width; ++i) {
         ProbeSlot* slot = &ahead->slots[i];
-        if (slot->running && pollTool(&slot->tool) == 1) {
+        if (slot->running && pollServedTool(serverOf(ahead, slot), &slot->tool) == 1) {
             slot->result = finishProbe(&slot->tool, &slot->info);
             slot->running = false;
         }
@@ -52,7 +59,7 @@ void pollRunningSlots(ProbeAhead* ahead) {
 ProbeAhead* createProbeAhead(const char* programPath, const char* const* paths, int count,
                              int width) {
     auto* ahead = new (std::nothrow)
-        ProbeAhead{paths, std::max(count, 0), std::clamp(width, 1, kMaxProbesAhead), 0, 0, nullptr};
+        ProbeAhead{paths, std::max(count, 0), std::clamp(width, 1, kMaxProbesAhead), 0, 0, false, nullptr};
     if (ahead == nullptr) {
         return nullptr;
     }
@@ -68,6 +75,7 @@ ProbeAhead* createProbeAhead(const char* programPath, const char* const* paths, 
         slot->tool.handlers = &kProbeHandlers;
         slot->result = kProbeNotStarted;
         slot->running = false;
+        initProbeServer(&slot->server);
         // A program path that does not fit leaves it empty: every start then fails.
         copyText(slot->tool.programPath, sizeof slot->tool.programPath, programPath);
     }
@@ -78,6 +86,10 @@ void askProbesFor(ProbeAhead* ahead, unsigned asked) {
     for (int i = 0; i < ahead->width; ++i) {
         ahead->slots[i].info.asked = asked;
     }
+}
+
+void serveProbes(ProbeAhead* ahead) {
+    ahead->served = true;
 }
 
 void pollProbeAhead(ProbeAhead* ahead) {
@@ -124,6 +136,7 @@ void releaseProbeAhead(ProbeAhead* ahead) {
         if (slot->running) {
             finishProbe(&slot->tool, &slot->info); // frees its output; the prober is let go
         }
+        stopProbeServer(&slot->server);
     }
     delete[] ahead->slots;
     delete ahead;

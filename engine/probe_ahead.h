@@ -28,6 +28,9 @@ ProbeAhead* createProbeAhead(const char* programPath, const char* const* paths, 
 // Has every probe read `asked` too (kProbeTags, kProbeFingerprints), into each outcome's
 // details. Before the first take.
 void askProbesFor(ProbeAhead* ahead, unsigned asked);
+// Keeps each prober running for the paths after its first (pb.dat -serve), so a long list
+// pays the probers' start-up once. Before the first take.
+void serveProbes(ProbeAhead* ahead);
 // Waits for the outcome of the next path in order, keeping up to `width` probers busy
 // meanwhile. Returns 1 with `outcome` filled, or 0 once every path was handed out.
 int takeNextProbe(ProbeAhead* ahead, ProbeOutcome* outcome);
@@ -40,5 +43,6 @@ void pollProbeAhead(ProbeAhead* ahead);
 int takeReadyProbe(ProbeAhead* ahead, ProbeOutcome* outcome);
 // The path the next take reports on, or nullptr when none is left.
 const char* nextProbePath(const ProbeAhead* ahead);
-// Lets go of probers still running (each ends when its input closes) and frees it.
+// Lets go of probers still running, serving ones too (each ends when its input closes),
+// and frees it.
 void releaseProbeAhead(ProbeAhead* ahead);

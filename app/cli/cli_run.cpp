@@ -299,6 +299,7 @@ int runConversion(const CliOptions& options, const char* toolFolder) {
         std::fprintf(stderr, "nemarro-cli: out of memory\n");
         return kExitSomeFailed;
     }
+    serveProbes(run.ahead); // a prober starts once a lane, not once a file
     if (options.named) {
         askProbesFor(run.ahead, kProbeTags); // read once, with the length
     }

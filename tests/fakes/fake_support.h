@@ -13,6 +13,8 @@ std::string fakeCommandLine(const std::string& scriptPath);
 // Makes every fake started from now on run the script at `path` (NEMARRO_FAKE_SCRIPT),
 // whatever its command line says; an empty path ends that.
 void setFakeScript(const std::string& path);
+// Makes every fake started from now on know "-serve" (the default) or not.
+void setFakeServes(bool serves);
 // Number of descriptors (on Windows: handles) this process holds open.
 int openDescriptorCount();
 

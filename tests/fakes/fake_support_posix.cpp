@@ -23,3 +23,10 @@ void setFakeScript(const std::string& path) {
     else
         setenv("NEMARRO_FAKE_SCRIPT", path.c_str(), 1);
 }
+
+void setFakeServes(bool serves) {
+    if (serves)
+        unsetenv("NEMARRO_FAKE_NO_SERVE");
+    else
+        setenv("NEMARRO_FAKE_NO_SERVE", "1", 1);
+}

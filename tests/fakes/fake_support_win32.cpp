@@ -16,3 +16,7 @@ void setFakeScript(const std::string& path) {
     // The process's own environment, which the programs it starts inherit.
     SetEnvironmentVariableA("NEMARRO_FAKE_SCRIPT", path.empty() ? nullptr : path.c_str());
 }
+
+void setFakeServes(bool serves) {
+    SetEnvironmentVariableA("NEMARRO_FAKE_NO_SERVE", serves ? nullptr : "1");
+}

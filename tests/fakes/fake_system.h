@@ -9,6 +9,8 @@ void writeAll(int stream, const std::string& text);
 // Reads what stdin brings within `timeoutMs`: the byte count, 0 when nothing came, -1 at
 // its end or on an error.
 int readInput(char* buffer, int size, long long timeoutMs);
+// This process's id.
+long processId();
 // Closes stdout and stderr; the program keeps running.
 void closeOutput();
 // Ends the program the way a crash ends it on this system.

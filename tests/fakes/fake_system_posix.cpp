@@ -32,6 +32,10 @@ int readInput(char* buffer, int size, long long timeoutMs) {
     return got <= 0 ? -1 : static_cast<int>(got);
 }
 
+long processId() {
+    return static_cast<long>(getpid());
+}
+
 void closeOutput() {
     close(1);
     close(2);

@@ -44,6 +44,10 @@ int readInput(char* buffer, int size, long long timeoutMs) {
     }
 }
 
+long processId() {
+    return static_cast<long>(GetCurrentProcessId());
+}
+
 void closeOutput() {
     // The runtime's descriptors 1 and 2 may hold copies of the standard handles (Wine's
     // does): every copy goes, so the reader sees the end.

@@ -9,10 +9,15 @@
 //   record FILE MS             copy what stdin brings within MS ms (or to its end) to FILE
 //   output TEXT                write TEXT to the file the last argument names (an encoder's output)
 //   args FILE                  write every argument after the program's name, one a line
+//   pid                        write "pid=ID" and a newline to stdout
 //   closeoutput                close stdout and stderr, keep running
 //   crash                      end as a crashed program does (SIGABRT; on Windows an
 //                              exception code)
 //   exit STATUS                end with STATUS (the end of the script gives 0)
+// Started as "PROGRAM -serve" it serves as the prober does: it greets, then runs the script
+// for each NUL-separated request (its words standing for the arguments) and ends each
+// answer with "[/ANSWER status=N]", until its input ends; with NEMARRO_FAKE_NO_SERVE set
+// it knows no such mode.
 // and the commands only one system has (fake_system.h):
 //   fds FILE                   POSIX: write the open descriptors, one a line
 //   session FILE               POSIX: write "pid sid"
@@ -26,6 +31,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 std::string unescape(const std::string& text) {
@@ -79,34 +85,14 @@ template <typename Handler> void readInputFor(long long limit, Handler onBytes) 
         }
     }
 }
-} // namespace
 
-int main(int argc, char** argv) {
-    // A script beside the program under its own name ("cv.dat.script") comes first, so
-    // one folder can hold the fake as the encoder and as the prober, each with its part.
-    const std::string besideScript = std::string(argv[0]) + ".script";
-    const char* scriptPath = std::getenv("NEMARRO_FAKE_SCRIPT");
-    if (std::ifstream(besideScript)) {
-        scriptPath = besideScript.c_str();
-    } else if (scriptPath == nullptr) {
-        if (argc < 2) {
-            std::fprintf(stderr, "fake_tool: no script\n");
-            return 2;
-        }
-        scriptPath = argv[argc - 1];
-    }
-    // Read whole and closed, so the script holds no descriptor while it runs.
-    std::istringstream script;
-    {
-        std::ifstream file(scriptPath);
-        if (!file) {
-            std::fprintf(stderr, "fake_tool: cannot read %s\n", scriptPath);
-            return 2;
-        }
-        std::ostringstream text;
-        text << file.rdbuf();
-        script.str(text.str());
-    }
+
+// Runs the script `scriptText` with `args` (the program's name first): 0 at its end, or the
+// status an "exit" or "waitquit" gives.
+int runScript(const std::string& scriptText, std::vector<char*>& args) {
+    const int argc = static_cast<int>(args.size());
+    char** argv = args.data();
+    std::istringstream script(scriptText);
     std::string line;
     while (std::getline(script, line)) {
         std::istringstream words(line);
@@ -143,7 +129,7 @@ int main(int argc, char** argv) {
             });
             if (quit) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(finish));
-                std::_Exit(status);
+                return status;
             }
         } else if (command == "record") {
             std::istringstream parts(rest);
@@ -163,16 +149,92 @@ int main(int argc, char** argv) {
             for (int i = 1; i < argc; ++i) {
                 out << argv[i] << '\n';
             }
+        } else if (command == "pid") {
+            writeAll(1, "pid=" + std::to_string(processId()) + "\n");
         } else if (command == "closeoutput") {
             closeOutput();
         } else if (command == "crash") {
             crash();
         } else if (command == "exit") {
-            std::_Exit(std::stoi(rest));
+            return std::stoi(rest);
         } else {
             runSystemCommand(command, rest, argc, argv);
         }
     }
+    return 0;
+}
+
+// The script for a run with `args`: the one beside the program under its own name
+// ("cv.dat.script") first, so one folder can hold the fake as the encoder and as the
+// prober, each with its part; else NEMARRO_FAKE_SCRIPT's; else the last argument's.
+// Read whole and closed, so the script holds no descriptor while it runs. False, with
+// the line said, when there is none.
+bool readScript(const std::vector<char*>& args, std::string* text) {
+    const std::string besideScript = std::string(args[0]) + ".script";
+    const char* scriptPath = std::getenv("NEMARRO_FAKE_SCRIPT");
+    if (std::ifstream(besideScript)) {
+        scriptPath = besideScript.c_str();
+    } else if (scriptPath == nullptr) {
+        if (args.size() < 2) {
+            writeAll(2, "fake_tool: no script\n");
+            return false;
+        }
+        scriptPath = args.back();
+    }
+    std::ifstream file(scriptPath);
+    if (!file) {
+        writeAll(2, std::string("fake_tool: cannot read ") + scriptPath + "\n");
+        return false;
+    }
+    std::ostringstream read;
+    read << file.rdbuf();
+    *text = read.str();
+    return true;
+}
+
+// The serving prober's loop: each request's words are the arguments of one run.
+[[noreturn]] void serve(char* program) {
+    writeAll(1, "[/ANSWER status=0]\n");
+    std::string pending;
+    for (;;) {
+        std::vector<std::string> words;
+        std::size_t start = 0;
+        bool whole = false;
+        for (std::size_t end; (end = pending.find('\0', start)) != std::string::npos;
+             start = end + 1) {
+            if (end == start) {
+                whole = true;
+                pending.erase(0, end + 1);
+                break;
+            }
+            words.push_back(pending.substr(start, end - start));
+        }
+        if (!whole) {
+            char buffer[256];
+            const int got = readInput(buffer, sizeof buffer, 1000);
+            if (got < 0)
+                std::_Exit(pending.empty() ? 0 : 1);
+            pending.append(buffer, static_cast<std::size_t>(got));
+            continue;
+        }
+        std::vector<char*> args = {program};
+        for (std::string& word : words)
+            args.push_back(word.data());
+        std::string text;
+        const int status = readScript(args, &text) ? runScript(text, args) : 2;
+        writeAll(1, "[/ANSWER status=" + std::to_string(status) + "]\n");
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "-serve" && std::getenv("NEMARRO_FAKE_NO_SERVE") == nullptr)
+        serve(argv[0]);
+    std::vector<char*> args(argv, argv + argc);
+    std::string text;
+    if (!readScript(args, &text))
+        return 2;
     // _Exit: a sanitizer's leak check at exit would make the end arrive late.
-    std::_Exit(0);
+    std::_Exit(runScript(text, args));
 }

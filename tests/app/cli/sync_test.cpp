@@ -141,14 +141,14 @@ public:
     std::string inLibrary(const std::string& name) const { return library() + "/" + name; }
     std::string inMirror(const std::string& name) const { return mirror() + "/" + name; }
 
-    // The tools' calls since the last look: (probes, conversions, re-tags). The prober
-    // started beside each encoder to check its file belongs to the conversion.
+    // The tools' calls since the last look: (probes, conversions, re-tags). The serving
+    // prober that checks each lane's written files belongs to the conversions.
     std::vector<int> calls() {
         std::vector<int> counts = {0, 0, 0};
         for (const char* tool : {"pb.dat", "cv.dat"}) {
             std::ifstream in(log(tool));
             for (std::string line; std::getline(in, line);) {
-                if (line.find("-on_request") != std::string::npos)
+                if (line.find("-serve") != std::string::npos)
                     continue;
                 if (std::string(tool) == "pb.dat")
                     ++counts[0];
