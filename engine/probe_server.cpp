@@ -6,92 +6,30 @@
 #include "pipe_io.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
-// A report is a few kilobytes; an answer beyond this is not kept past this length.
-constexpr int32_t kMaxAnswer = 16 << 20;
-// The line that ends an answer: this, the status, "]".
-constexpr char kAnswerEnd[] = "[/ANSWER status=";
-
 // The server's line is composed once, at its start; what it prints is read as it comes.
-int serverPrepare(ToolProcess*) { return 0; }
-void serverOutput(ToolProcess* tool);
+int serverPrepare(ToolProcess*) {
+    return 0;
+}
+void serverOutput(ToolProcess* tool) {
+    readServedOutput(&static_cast<ProbeServer*>(tool->context)->answer, tool->chunk);
+}
 void serverFinish(ToolProcess*) {}
 const ToolHandlers kServerHandlers = {serverPrepare, serverOutput, serverFinish};
-
-// The status an answer's last line gives, or kExitUnknown when the line is none.
-int32_t answerEndStatus(const char* line, int32_t length) {
-    const int32_t prefix = static_cast<int32_t>(sizeof kAnswerEnd - 1);
-    if (length < prefix + 3 || length > static_cast<int32_t>(sizeof ProbeServer::lineHead) ||
-        std::memcmp(line, kAnswerEnd, static_cast<std::size_t>(prefix)) != 0 ||
-        line[length - 2] != ']')
-        return kExitUnknown;
-    int32_t status = 0;
-    for (int32_t i = prefix; i < length - 2; ++i) {
-        if (line[i] < '0' || line[i] > '9' || status > 255)
-            return kExitUnknown;
-        status = status * 10 + (line[i] - '0');
-    }
-    return status;
-}
-
-void keep(ProbeServer* server, char c) {
-    if (server->answerLength >= kMaxAnswer)
-        return;
-    if (server->answerLength == server->answerCapacity) {
-        const int32_t grown = server->answerCapacity == 0 ? 4096 : server->answerCapacity * 2;
-        char* bigger = static_cast<char*>(std::realloc(server->answer, static_cast<std::size_t>(grown)));
-        if (bigger == nullptr)
-            return;
-        server->answer = bigger;
-        server->answerCapacity = grown;
-    }
-    server->answer[server->answerLength++] = c;
-}
-
-void serverOutput(ToolProcess* tool) {
-    auto* server = static_cast<ProbeServer*>(tool->context);
-    for (const char* p = tool->chunk; *p != '\0'; ++p) {
-        if (server->lineLength < static_cast<int32_t>(sizeof server->lineHead))
-            server->lineHead[server->lineLength] = *p;
-        ++server->lineLength;
-        keep(server, *p);
-        if (*p != '\n')
-            continue;
-        const int32_t status = answerEndStatus(server->lineHead, server->lineLength);
-        if (status != kExitUnknown) {
-            server->answerLength = server->lineStart; // the end line is no part of it
-            if (server->greeted) {
-                server->answerStatus = status;
-            } else {
-                server->greeted = true; // the greeting: an empty answer to no request
-                server->answerLength = 0;
-            }
-        }
-        server->lineStart = server->answerLength;
-        server->lineLength = 0;
-    }
-}
-
-void forgetAnswer(ProbeServer* server) {
-    server->answerLength = 0;
-    server->lineStart = 0;
-    server->lineLength = 0;
-    server->answerStatus = kExitUnknown;
-}
 
 // Hands the answer to the client, piece by piece as a program's output comes, and ends
 // the client's run with `status`.
 void deliver(ProbeServer* server, int32_t status, bool bySignal) {
     ToolProcess* client = server->client;
-    for (int32_t at = 0; at < server->answerLength;) {
-        const int32_t n = std::min(server->answerLength - at, static_cast<int32_t>(kChunkSize) - 1);
-        std::memcpy(client->chunk, server->answer + at, static_cast<std::size_t>(n));
+    const ServedAnswer& answer = server->answer;
+    for (int32_t at = 0; at < answer.length;) {
+        const int32_t n = std::min(answer.length - at, static_cast<int32_t>(kChunkSize) - 1);
+        std::memcpy(client->chunk, answer.text + at, static_cast<std::size_t>(n));
         client->chunk[n] = '\0';
         if (client->handlers != nullptr && client->handlers->onOutput != nullptr)
             client->handlers->onOutput(client);
@@ -100,7 +38,7 @@ void deliver(ProbeServer* server, int32_t status, bool bySignal) {
     client->exitStatus = status;
     client->endedBySignal = bySignal;
     server->client = nullptr;
-    forgetAnswer(server);
+    forgetServedAnswer(&server->answer);
 }
 
 // The request for the client's line: the words after the program's name, each ended by
@@ -138,7 +76,7 @@ void initProbeServer(ProbeServer* server) {
     *server = {};
     server->process.context = server;
     server->process.handlers = &kServerHandlers;
-    server->answerStatus = kExitUnknown;
+    initServedAnswer(&server->answer);
 }
 
 int startProbeServer(ProbeServer* server, const char* programPath) {
@@ -150,8 +88,7 @@ int startProbeServer(ProbeServer* server, const char* programPath) {
         return 1;
     if (server->cannotServe)
         return 0;
-    forgetAnswer(server);
-    server->greeted = false;
+    releaseServedAnswer(&server->answer); // a new program has not greeted yet
     char line[kToolLineSize] = "";
     if (copyText(process->programPath, sizeof process->programPath, programPath) != 0 ||
         appendQuotedArgument(line, sizeof line, programPath) != 0 ||
@@ -169,7 +106,8 @@ int startServedTool(ProbeServer* server, ToolProcess* client) {
     if (server != nullptr && server->client == nullptr &&
         startProbeServer(server, client->programPath) == 1) {
         const std::string request = requestFor(*client);
-        forgetAnswer(server); // nothing a server prints between answers belongs to one
+        // Nothing a server prints between answers belongs to one.
+        forgetServedAnswer(&server->answer);
         if (!request.empty() && send(server, request)) {
             client->exitStatus = kExitUnknown;
             client->endedBySignal = false;
@@ -186,18 +124,18 @@ int pollServedTool(ProbeServer* server, ToolProcess* client) {
     if (server == nullptr || server->client != client)
         return pollTool(client);
     const bool ended = pollTool(&server->process) == 1;
-    if (server->answerStatus != kExitUnknown) {
-        deliver(server, server->answerStatus, false);
+    if (server->answer.status != kExitUnknown) {
+        deliver(server, server->answer.status, false);
         return 1;
     }
     if (!ended)
         return 0;
     const ToolProcess& process = server->process;
-    if (!server->greeted) {
+    if (!server->answer.greeted) {
         // Not a serving prober: this run and every later one start on their own.
         server->cannotServe = true;
         server->client = nullptr;
-        forgetAnswer(server);
+        forgetServedAnswer(&server->answer);
         clearToolRun(&server->process);
         if (startTool(client) == 1)
             return 0;
@@ -220,8 +158,5 @@ PipeHandle servedToolPipe(const ProbeServer* server, const ToolProcess* client) 
 void stopProbeServer(ProbeServer* server) {
     clearToolRun(&server->process);
     server->client = nullptr;
-    std::free(server->answer);
-    server->answer = nullptr;
-    server->answerCapacity = 0;
-    forgetAnswer(server);
+    releaseServedAnswer(&server->answer);
 }

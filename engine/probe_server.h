@@ -6,22 +6,16 @@
 // run then starts on its own as before.
 #pragma once
 
+#include "served_answer.h"
 #include "tool_process.h"
 
 #include <cstdint>
 
 struct ProbeServer {
-    ToolProcess process;  // "<program>" -serve, fed to the server's own handlers
-    ToolProcess* client;  // the run the pending request answers; nullptr when none is
-    char* answer;         // the pending answer so far (not terminated); nullptr when none
-    int32_t answerLength;
-    int32_t answerCapacity;
-    int32_t lineStart;    // where the line being read began in `answer`
-    int32_t lineLength;   // bytes of that line so far, stored or not
-    char lineHead[24];    // its first bytes: enough to tell the end of an answer
-    int32_t answerStatus; // the status the ended answer gave; kExitUnknown while none
-    bool greeted;         // it has answered its greeting: it serves
-    bool cannotServe;     // it ended before greeting: runs start on their own from now
+    ToolProcess process; // "<program>" -serve, fed to the server's own handlers
+    ToolProcess* client; // the run the pending request answers; nullptr when none is
+    ServedAnswer answer; // what it printed since the pending request was sent
+    bool cannotServe;    // it ended before greeting: runs start on their own from now
 };
 
 // Empties the server; nothing runs until the first start or request.
