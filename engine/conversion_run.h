@@ -30,7 +30,7 @@ struct ConversionRun {
     ProbeServer checkServer;
     OutputCheck check;    // the checker's context
     bool verify;          // decode the whole output instead of reading its recorded length
-    bool encoderEnded;    // the checker has since been asked, or not
+    bool encoderEnded;    // its end was seen, and the check asked when the run was clean
     bool checkAsked;      // the checker was asked about the file
     bool checkAnswered;   // ... and its answer is all in
     // The encoder writes under a temporary name beside finalPath (output_temporary.h); the
